@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and opens the Tavrin window.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh"
+build=${TAVRIN_BUILD_DIR:-$root/build}
+if [ -x "$build/ui/tavrin" ]; then
+  exec "$build/ui/tavrin"
+fi
+echo "run: the core and its tests are built; the window is not part of this build yet."
