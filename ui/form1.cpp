@@ -1,0 +1,255 @@
+#include "form1.hpp"
+
+#include "look.hpp"
+#include "output_box.hpp"
+
+#include "tavrin/arithmetic_fault.hpp"
+#include "tavrin/catalogue.hpp"
+#include "tavrin/convert.hpp"
+#include "tavrin/number_text.hpp"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+
+#include <limits>
+#include <span>
+
+namespace tavrin::ui {
+
+namespace {
+
+// The layout is drawn in twips at 15 twips a pixel on a 96 DPI screen; Qt's
+// device-independent pixels are those pixels, and high-DPI scaling grows them
+// with the screen as twips would.
+constexpr int twips(int t) { return t / 15; }
+
+QRect rect_of(int left, int top, int width, int height) {
+  return {twips(left), twips(top), twips(width), twips(height)};
+}
+
+// The caption line of the credit label.
+constexpr const char* credit_text = "Tavrin, engineering units by the table";
+
+QString text_of(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+void fill(QComboBox* list, std::span<const std::string_view> names) {
+  for (std::string_view name : names) list->addItem(text_of(name));
+  // Adding to an empty list would select its first item; the lists start
+  // with nothing chosen and show empty text.
+  list->setCurrentIndex(-1);
+}
+
+QComboBox* make_list(QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  list->setEditable(true);
+  // Typed text is only read, never added to the list, completed or recased;
+  // Enter selects nothing (duplicate checking is what would pick a matching
+  // item on Enter).
+  list->setInsertPolicy(QComboBox::NoInsert);
+  list->setCompleter(nullptr);
+  list->setDuplicatesEnabled(true);
+  list->setMaxVisibleItems(15);
+  list->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+  return list;
+}
+
+QLabel* make_label(QWidget* parent, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+// The darkest pixel of the artwork under a control: the backdrop against
+// which dark text reads worst.
+QColor darkest_under(const QImage& image, const QRect& area) {
+  QColor darkest = Qt::white;
+  const QRect r = area.intersected(image.rect());
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.lightness() < darkest.lightness()) darkest = c;
+    }
+  return darkest;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      background_(QStringLiteral(":/tavrin/background.png")) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Tavrin"));
+  QIcon icon;
+  for (int size : {16, 32, 48})
+    icon.addFile(QStringLiteral(":/tavrin/icons/tavrin-%1.png").arg(size), QSize(size, size));
+  setWindowIcon(icon);
+  setFont(window_font());
+  // The client area's top-left corner stands at a fixed place on the screen.
+  setGeometry(twips(735), twips(1425), twips(4740), twips(2130));
+  setFixedSize(twips(4740), twips(2130));
+  build_controls();
+  apply_look();
+  load();
+}
+
+void Form1::build_controls() {
+  // Created in tab order, so the focus chain is the tab order.
+  cboType = make_list(this);
+  cboType->setObjectName(QStringLiteral("cboType"));
+  cboType->setGeometry(rect_of(120, 240, 1935, 315));
+  cboType->setFont(list_font());
+
+  cboOriginal = make_list(this);
+  cboOriginal->setObjectName(QStringLiteral("cboOriginal"));
+  cboOriginal->setGeometry(rect_of(120, 840, 2175, 315));
+  cboOriginal->setFont(list_font());
+
+  txtOriginal = new QLineEdit(this);
+  txtOriginal->setObjectName(QStringLiteral("txtOriginal"));
+  txtOriginal->setGeometry(rect_of(120, 1320, 2175, 285));
+  txtOriginal->setFont(value_font());
+  txtOriginal->setMaxLength(std::numeric_limits<int>::max());
+
+  cboConverted = make_list(this);
+  cboConverted->setObjectName(QStringLiteral("cboConverted"));
+  cboConverted->setGeometry(rect_of(2520, 840, 2175, 315));
+  cboConverted->setFont(list_font());
+
+  picConverted = new OutputBox(QPixmap(QStringLiteral(":/tavrin/output.png")), this);
+  picConverted->setObjectName(QStringLiteral("picConverted"));
+  picConverted->setGeometry(rect_of(2520, 1320, 2175, 375));
+  picConverted->setFont(value_font());
+
+  Label1 = make_label(this, QString::fromUtf8(credit_text));
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setGeometry(rect_of(1440, 1920, 2535, 255));
+  Label1->setFont(credit_font());
+
+  Label2 = make_label(this, QStringLiteral("From:"));
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Label2->setGeometry(rect_of(120, 600, 495, 255));
+
+  Label3 = make_label(this, QStringLiteral("To:"));
+  Label3->setObjectName(QStringLiteral("Label3"));
+  Label3->setGeometry(rect_of(2520, 600, 495, 255));
+
+  Label4 = make_label(this, QStringLiteral("Select Type of Units"));
+  Label4->setObjectName(QStringLiteral("Label4"));
+  Label4->setGeometry(rect_of(120, 0, 1695, 255));
+
+  cmdConvert = new QPushButton(QStringLiteral("&Convert"), this);
+  cmdConvert->setObjectName(QStringLiteral("cmdConvert"));
+  cmdConvert->setGeometry(rect_of(120, 1800, 855, 255));
+
+  cmdExit = new QPushButton(QStringLiteral("E&xit"), this);
+  cmdExit->setObjectName(QStringLiteral("cmdExit"));
+  cmdExit->setGeometry(rect_of(4200, 1800, 495, 255));
+
+  // Neither button answers Enter: only a dialog has a default button, and
+  // this window is not one; autoDefault is cleared all the same.
+  for (QPushButton* button : {cmdConvert, cmdExit}) {
+    button->setAutoDefault(false);
+    button->setDefault(false);
+  }
+  QWidget::setTabOrder(cboType, cboOriginal);
+  QWidget::setTabOrder(cboOriginal, txtOriginal);
+  QWidget::setTabOrder(txtOriginal, cboConverted);
+  QWidget::setTabOrder(cboConverted, picConverted);
+  QWidget::setTabOrder(picConverted, cmdConvert);
+  QWidget::setTabOrder(cmdConvert, cmdExit);
+
+  cboType->setAccessibleName(Label4->text());
+  cboOriginal->setAccessibleName(Label2->text());
+  txtOriginal->setAccessibleName(QStringLiteral("Value to convert"));
+  cboConverted->setAccessibleName(Label3->text());
+  picConverted->setAccessibleName(QStringLiteral("Converted value"));
+  cmdConvert->setAccessibleName(QStringLiteral("Convert"));
+  cmdExit->setAccessibleName(QStringLiteral("Exit"));
+
+  connect(cboType, &QComboBox::activated, this, &Form1::cboType_click);
+  connect(cmdConvert, &QPushButton::clicked, this, &Form1::cmdConvert_click);
+  connect(cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_click);
+  cboType->setFocus();
+}
+
+void Form1::apply_look() {
+  // Label text colours come from the desktop's palette, darkened where they
+  // would not read over the artwork behind them.
+  const QPalette desktop = palette();
+  auto colour_label = [&](QLabel* label, SystemColour colour) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText,
+               readable_on(system_colour(colour, desktop),
+                           darkest_under(background_, label->geometry())));
+    label->setPalette(p);
+  };
+  colour_label(Label1, SystemColour::inactive_border);
+  colour_label(Label2, SystemColour::inactive_border);
+  colour_label(Label3, SystemColour::active_caption);
+  colour_label(Label4, SystemColour::inactive_border);
+
+  QPalette input = txtOriginal->palette();
+  const QColor base = system_colour(SystemColour::inactive_caption, desktop);
+  input.setColor(QPalette::Base, base);
+  input.setColor(QPalette::Text, readable_on(desktop.color(QPalette::Text), base));
+  txtOriginal->setPalette(input);
+}
+
+void Form1::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, background_);
+}
+
+void Form1::load() {
+  fill(cboType, category_names());
+}
+
+void Form1::cboType_click() {
+  cboOriginal->clear();
+  cboOriginal->clearEditText();
+  cboConverted->clear();
+  cboConverted->clearEditText();
+  const UnitLists units = units_of(cboType->currentText().toStdString());
+  fill(cboOriginal, units.sources);
+  fill(cboConverted, units.targets);
+}
+
+void Form1::cmdConvert_click() {
+  picConverted->clear();
+  try {
+    const double result = convert(txtOriginal->text().toStdString(),
+                                  cboOriginal->currentText().toStdString(),
+                                  cboConverted->currentText().toStdString());
+    picConverted->print(text_of(display_form(result)));
+  } catch (const ArithmeticFault& fault) {
+    show_fault(fault);
+  }
+}
+
+void Form1::cmdExit_click() {
+  close();
+  QCoreApplication::quit();
+}
+
+// An arithmetic fault leaves the output box cleared and says what happened;
+// the window goes on with everything the user typed.
+void Form1::show_fault(const ArithmeticFault& fault) {
+  auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
+                              text_of(fault_name(fault.kind())), QMessageBox::Ok, this);
+  box->setInformativeText(QString::fromUtf8(fault.what()));
+  box->setWindowModality(Qt::ApplicationModal);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->show();
+}
+
+} // namespace tavrin::ui
