@@ -58,6 +58,11 @@ QComboBox* make_list(QWidget* parent) {
   list->setDuplicatesEnabled(true);
   list->setMaxVisibleItems(15);
   list->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+  // When editing ends (Enter, or the focus leaving), a list would otherwise
+  // pick the first item matching the typed text regardless of case, recase
+  // the text to it and report it as chosen; typed text must stay as typed and
+  // only a choice from the list counts.
+  QObject::disconnect(list->lineEdit(), &QLineEdit::editingFinished, list, nullptr);
   return list;
 }
 
