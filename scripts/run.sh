@@ -5,6 +5,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
 build=${TAVRIN_BUILD_DIR:-$root/build}
 if [ -x "$build/ui/tavrin" ]; then
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "run: no desktop to open the window on (DISPLAY is not set);" \
+         "scripts/screenshot.sh shows it on a virtual screen." >&2
+    exit 1
+  fi
   exec "$build/ui/tavrin"
 fi
 echo "run: the core and its tests are built; the window is not part of this build yet."
