@@ -12,4 +12,4 @@ if [ -x "$build/ui/tavrin" ]; then
   fi
   exec "$build/ui/tavrin"
 fi
-echo "run: the core and its tests are built; the window is not part of this build yet."
+echo "run: this build has no window (configured with -DTAVRIN_BUILD_GUI=OFF)." >&2; exit 1
