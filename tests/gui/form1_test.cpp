@@ -54,6 +54,14 @@ class Form1Test : public QObject {
     QTRY_VERIFY(form->isActiveWindow());
   }
 
+  // Chooses a category and both units from their lists, and types a value.
+  void set_up(const char* category, const char* from, const char* to, const char* value) {
+    choose(list("cboType"), QString::fromUtf8(category));
+    choose(list("cboOriginal"), QString::fromUtf8(from));
+    choose(list("cboConverted"), QString::fromUtf8(to));
+    type_into(input(), QString::fromUtf8(value));
+  }
+
   static void type_into(QWidget* widget, const QString& text) {
     widget->setFocus();
     QTest::keyClicks(widget, text);
@@ -161,10 +169,7 @@ private slots:
   }
 
   void theTypicalRunPrintsThirtyPointFourEight() {
-    choose(list("cboType"), QStringLiteral("Length"));
-    choose(list("cboOriginal"), QStringLiteral("Inches"));
-    choose(list("cboConverted"), QStringLiteral("Centimetres"));
-    type_into(input(), QStringLiteral("12"));
+    set_up("Length", "Inches", "Centimetres", "12");
     convert_by_mouse();
     QCOMPARE(output()->line(), QStringLiteral("30.48"));
     // A screen reader reads the same line.
@@ -204,10 +209,7 @@ private slots:
   }
 
   void choosingACategoryEmptiesChosenUnitsButKeepsInputAndOutput() {
-    choose(list("cboType"), QStringLiteral("Length"));
-    choose(list("cboOriginal"), QStringLiteral("Feet"));
-    choose(list("cboConverted"), QStringLiteral("Yards"));
-    type_into(input(), QStringLiteral("3"));
+    set_up("Length", "Feet", "Yards", "3");
     convert_by_mouse();
     QCOMPARE(output()->line(), QStringLiteral("0.999999"));
     choose(list("cboType"), QStringLiteral("Length"));
@@ -220,10 +222,7 @@ private slots:
   }
 
   void altCConvertsAndAltXEnds() {
-    choose(list("cboType"), QStringLiteral("Temperature"));
-    choose(list("cboOriginal"), QStringLiteral("Degrees Celcius"));
-    choose(list("cboConverted"), QStringLiteral("Degrees Fahrenheit"));
-    type_into(input(), QStringLiteral("100"));
+    set_up("Temperature", "Degrees Celcius", "Degrees Fahrenheit", "100");
     QTest::keyClick(input(), Qt::Key_C, Qt::AltModifier);
     QTRY_COMPARE(output()->line(), QStringLiteral("212"));
     QCOMPARE(input()->text(), QStringLiteral("100"));
@@ -234,10 +233,7 @@ private slots:
   }
 
   void enterDoesNotConvertAndEscapeDoesNotExit() {
-    choose(list("cboType"), QStringLiteral("Length"));
-    choose(list("cboOriginal"), QStringLiteral("Inches"));
-    choose(list("cboConverted"), QStringLiteral("Centimetres"));
-    type_into(input(), QStringLiteral("12"));
+    set_up("Length", "Inches", "Centimetres", "12");
     QTest::keyClick(input(), Qt::Key_Return);
     QTest::keyClick(input(), Qt::Key_Enter);
     QTest::keyClick(input(), Qt::Key_Escape);
@@ -271,10 +267,7 @@ private slots:
   }
 
   void anOverflowSaysSoLeavesTheBoxClearedAndTheProgramRunning() {
-    choose(list("cboType"), QStringLiteral("Length"));
-    choose(list("cboOriginal"), QStringLiteral("Kilometres"));
-    choose(list("cboConverted"), QStringLiteral("Millimetres"));
-    type_into(input(), QStringLiteral("1"));
+    set_up("Length", "Kilometres", "Millimetres", "1");
     convert_by_mouse();
     QCOMPARE(output()->line(), QStringLiteral("1000000"));
     input()->selectAll();
@@ -298,10 +291,7 @@ private slots:
 
   void thePrintedLineSurvivesARepaint() {
     const QImage empty = output()->grab().toImage();
-    choose(list("cboType"), QStringLiteral("Length"));
-    choose(list("cboOriginal"), QStringLiteral("Inches"));
-    choose(list("cboConverted"), QStringLiteral("Centimetres"));
-    type_into(input(), QStringLiteral("12"));
+    set_up("Length", "Inches", "Centimetres", "12");
     convert_by_mouse();
     output()->clearFocus();
     const QImage printed = output()->grab().toImage();
@@ -329,9 +319,7 @@ private slots:
   }
 
   void hugeInputAndUnitNamesAnswerQuickly() {
-    choose(list("cboType"), QStringLiteral("Length"));
-    choose(list("cboOriginal"), QStringLiteral("Inches"));
-    choose(list("cboConverted"), QStringLiteral("Centimetres"));
+    set_up("Length", "Inches", "Centimetres", "");
     const auto start = std::chrono::steady_clock::now();
     input()->setText(QStringLiteral("12") + QString(10 * 1024 * 1024, QLatin1Char('7')).prepend(' '));
     convert_by_mouse();
