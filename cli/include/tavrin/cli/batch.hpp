@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tavrin::cli {
+
+/// The outcome of one batch line: the text to print and whether it succeeded.
+struct LineResult {
+  std::string text;  ///< the result, or "error: MESSAGE"
+  bool ok = false;   ///< false when the line failed
+};
+
+/// Converts one batch line "VALUE<TAB>FROM<TAB>TO" (no '\n'; a trailing '\r' is dropped).
+/// On failure `text` is "error: MESSAGE".
+LineResult convert_batch_line(std::string_view line, bool exact);
+
+/// Lines longer than this many bytes (before the '\n') fail with one error
+/// line without being kept whole: no batch line of the catalogue's names comes
+/// near it, and it bounds the memory one line can take.
+inline constexpr std::size_t max_batch_line = std::size_t{1} << 20;
+
+/// How many lines a batch has converted and how many of them failed.
+struct BatchCounts {
+  std::uint64_t lines = 0;   ///< output lines written, one per input line
+  std::uint64_t failed = 0;  ///< lines whose output is "error: ..."
+};
+
+/// Splits a byte stream into batch lines and converts each one.
+///
+/// Feed it the stream in blocks of any size, in order; each complete line's
+/// output, with its '\n', is appended to `out`. The output is the same however
+/// the stream is cut into blocks. A line that runs across blocks is kept only
+/// up to max_batch_line bytes, so memory stays bounded.
+class BatchConverter {
+public:
+  /// A converter printing results in the exact form when `exact`, else the display form.
+  explicit BatchConverter(bool exact) : exact_(exact) {}
+
+  /// Converts every line that `block` completes and appends their output to `out`.
+  void feed(std::string_view block, std::string& out);
+
+  /// Converts the last line when the stream did not end with '\n'.
+  void finish(std::string& out);
+
+  /// The lines converted so far.
+  BatchCounts counts() const { return counts_; }
+
+private:
+  void emit(std::string_view line, std::string& out);
+  void keep(std::string_view part);
+
+  bool exact_;
+  std::string carry_;      // the start of a line that runs across blocks
+  bool pending_ = false;   // bytes of an unfinished line have been seen
+  bool overlong_ = false;  // the unfinished line is past max_batch_line
+  BatchCounts counts_;
+};
+
+/// Reads batch lines from `in_fd` to its end and writes one output line per
+/// input line to `out_fd`, in large blocks (no write per line). Throws
+/// std::system_error when reading or writing fails.
+BatchCounts run_batch(int in_fd, int out_fd, bool exact);
+
+} // namespace tavrin::cli

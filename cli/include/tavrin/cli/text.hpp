@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tavrin::cli {
+
+/// Names longer than this get no spelling suggestion: the longest catalogue
+/// name has 22 bytes, and it keeps the edit distance cheap for any input.
+inline constexpr std::size_t max_suggested_length = 64;
+
+/// The name in `names` nearest to `name`: one equal but for case first, then
+/// the smallest edit distance (ignoring case, a swap of two letters counting
+/// one), then a name holding a near copy of `name`; none when nothing is close.
+std::optional<std::string_view> nearest_name(std::string_view name,
+                                             std::span<const std::string_view> names);
+
+/// `text` in single quotes for a one-line message: control bytes are written
+/// as \xNN and a long text is cut (at a character boundary) with its length noted.
+std::string in_quotes(std::string_view text);
+
+/// One CSV field with RFC 4180 quoting: in double quotes, inner quotes doubled,
+/// when it holds a comma, a double quote, a CR or a LF, or starts or ends with a blank.
+std::string csv_field(std::string_view text);
+
+/// A count in decimal digits, without separators whatever the locale.
+std::string count_text(std::uint64_t count);
+
+/// True when `text`, less surrounding blanks, is one number as the number
+/// reader's grammar has it (sign, mantissa, exponent), whatever its range.
+bool is_number_text(std::string_view text);
+
+} // namespace tavrin::cli

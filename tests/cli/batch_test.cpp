@@ -1,0 +1,134 @@
+// tavrin-convert --batch, run as a program, and the stream reader behind it.
+#include "run_program.hpp"
+
+#include "tavrin/cli/batch.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using tavrin::test::run_convert;
+
+TEST(Batch, KeepsOneOutputLineForEachInputLineWithGoodAndBadLinesInOrder) {
+  const std::string input =
+      "12\tInches\tCentimetres\n"
+      "abc\tInches\tCentimetres\n"
+      "\n"
+      "1\tInches\n"
+      "-40\tDegrees Celcius\tDegrees Fahrenheit\n"
+      "1E+308\tKilometres\tMillimetres\n"
+      "1\tInches\tKelvin\n"
+      "1\tinches\tFeet\n"
+      "1\tA\tB\tC\n"
+      "-.5\tMetres\tCentimetres\n";
+  auto r = run_convert({"--batch"}, input);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "30.48\n"
+            "error: not a number: 'abc'\n"
+            "error: expected VALUE<TAB>FROM<TAB>TO, found an empty line\n"
+            "error: expected VALUE<TAB>FROM<TAB>TO, found 2 fields\n"
+            "-40\n"
+            "error: arithmetic fault: Overflow (beyond the range of a double)\n"
+            "error: 'Inches' is a unit of 'Length' and 'Kelvin' a unit of 'Temperature'; "
+            "only units of one category convert\n"
+            "error: unknown unit 'inches'; did you mean 'Inches'?\n"
+            "error: expected VALUE<TAB>FROM<TAB>TO, found 4 fields\n"
+            "-50\n");
+  EXPECT_EQ(r.err, "tavrin-convert: 7 of 10 lines failed\n");
+}
+
+TEST(Batch, ExitsZeroWhenEveryLineConvertsAndPrintsNothingForEmptyInput) {
+  auto r = run_convert({"--batch"}, "1\tFeet\tInches\n2\tBar\tKilopascal\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "12\n200\n");
+  EXPECT_EQ(r.err, "");
+  r = run_convert({"--batch"}, "");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(Batch, AcceptsCrlfLineEndsAndAFinalLineWithoutNewline) {
+  auto r = run_convert({"--batch"}, "12\tInches\tCentimetres\r\n3\tFeet\tMetres\r\n1\tMiles\tKilometres");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "30.48\n0.9144\n1.609344\n");
+  r = run_convert({"--batch", "--exact"}, "3\tFeet\tMetres\r\n");
+  EXPECT_EQ(r.out, "0.9144000000000001\n");
+}
+
+TEST(Batch, GivesOneErrorLineForATenMegabyteLineOrAMegabyteNameAndGoesOn) {
+  std::string input = "1\tInches\tFeet\n";
+  input += std::string(10'000'000, '7') + "\tInches\tFeet\n";
+  input += "2\tFeet\tInches\n";
+  input += "3\t" + std::string(1'000'000, 'F') + "\tInches\n";  // a megabyte name, under the limit
+  auto r = run_convert({"--batch"}, input);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "0.083333\nerror: line longer than 1048576 bytes\n24\n"
+            "error: unknown unit '" + std::string(80, 'F') + "'... (1000000 bytes) "
+            "(tavrin-convert --list shows the units)\n");
+}
+
+TEST(Batch, ConvertsAHundredThousandLinesInOrder) {
+  std::string input, expected;
+  for (int i = 0; i < 100'000; ++i) {
+    const std::string n = std::to_string(i % 1000);
+    input += n + "\tMetres\tCentimetres\n";
+    expected += (i % 1000 == 0 ? std::string("0") : n + "00") + "\n";
+  }
+  auto r = run_convert({"--batch"}, input);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.out == expected) << "output differs";
+}
+
+namespace {
+
+std::string convert_in_blocks(const std::string& stream, std::size_t block) {
+  tavrin::cli::BatchConverter converter(false);
+  std::string out;
+  for (std::size_t i = 0; i < stream.size(); i += block)
+    converter.feed(std::string_view(stream).substr(i, block), out);
+  converter.finish(out);
+  return out;
+}
+
+} // namespace
+
+TEST(BatchStream, GivesTheSameOutputHoweverTheStreamIsCutIntoBlocks) {
+  const std::string stream =
+      "12\tInches\tCentimetres\r\n\n\r\nx\tFeet\tInches\n-40\tDegrees Celcius\tKelvin\n1\tFeet\tInches";
+  const std::string whole = convert_in_blocks(stream, stream.size());
+  EXPECT_EQ(whole,
+            "30.48\n"
+            "error: expected VALUE<TAB>FROM<TAB>TO, found an empty line\n"
+            "error: expected VALUE<TAB>FROM<TAB>TO, found an empty line\n"
+            "error: not a number: 'x'\n"
+            "233.15\n"
+            "12\n");
+  for (std::size_t block : {1u, 2u, 3u, 7u, 16u}) EXPECT_EQ(convert_in_blocks(stream, block), whole) << block;
+}
+
+TEST(BatchStream, CountsAnOverlongLineOnceWhetherItComesWholeOrInPieces) {
+  const std::string stream = std::string(tavrin::cli::max_batch_line + 5, '1') + "\n3\tFeet\tInches\n";
+  const std::string expected = "error: line longer than 1048576 bytes\n36\n";
+  EXPECT_EQ(convert_in_blocks(stream, stream.size()), expected);
+  EXPECT_EQ(convert_in_blocks(stream, 4096), expected);
+  // Exactly at the limit the line is kept and converted (here: it has no tabs).
+  const std::string at_limit = std::string(tavrin::cli::max_batch_line, '1') + "\n";
+  EXPECT_EQ(convert_in_blocks(at_limit, 4096), "error: expected VALUE<TAB>FROM<TAB>TO, found 1 field\n");
+
+  tavrin::cli::BatchConverter converter(false);
+  std::string out;
+  converter.feed(stream, out);
+  EXPECT_EQ(converter.counts().lines, 2u);
+  EXPECT_EQ(converter.counts().failed, 1u);
+}
+
+TEST(BatchStream, ConvertBatchLineDropsOneTrailingCarriageReturn) {
+  auto r = tavrin::cli::convert_batch_line("1\tFeet\tInches\r", false);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.text, "12");
+  r = tavrin::cli::convert_batch_line("1\tFeet\tInches\r\r", false);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.text, "error: unknown unit 'Inches\\x0D'; did you mean 'Inches'?");
+}

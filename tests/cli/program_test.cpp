@@ -1,0 +1,284 @@
+// tavrin-convert run as a user runs it: arguments in, stdout, stderr and the
+// exit status out.
+#include "run_program.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using tavrin::test::run_convert;
+
+namespace {
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    auto nl = text.find('\n', start);
+    if (nl == std::string::npos) nl = text.size();
+    out.push_back(text.substr(start, nl - start));
+    start = nl + 1;
+  }
+  return out;
+}
+
+// A failure: nothing on stdout, one line on stderr that holds `needle`.
+void expect_failure(const tavrin::test::Run& r, int status, const std::string& needle) {
+  EXPECT_EQ(r.status, status) << r.err;
+  EXPECT_EQ(r.out, "");
+  ASSERT_EQ(lines(r.err).size(), 1u) << r.err;
+  EXPECT_EQ(r.err.back(), '\n');
+  EXPECT_NE(r.err.find(needle), std::string::npos) << r.err;
+}
+
+} // namespace
+
+TEST(SingleConversion, PrintsTheResultAsOneLineOnStdoutAndExitsZero) {
+  auto r = run_convert({"12", "Inches", "Centimetres"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "30.48\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(SingleConversion, TakesNegativeNumbersAsValuesNotAsOptions) {
+  EXPECT_EQ(run_convert({"-40", "Degrees Celcius", "Degrees Fahrenheit"}).out, "-40\n");
+  EXPECT_EQ(run_convert({"-1e5", "Millimetres", "Metres"}).out, "-100\n");
+  EXPECT_EQ(run_convert({"-.5", "Metres", "Centimetres"}).out, "-50\n");
+  EXPECT_EQ(run_convert({"-5.", "Metres", "Centimetres"}).out, "-500\n");
+  // Options may follow a negative value.
+  EXPECT_EQ(run_convert({"-.5", "Feet", "Metres", "--exact"}).out, "-0.1524\n");
+  // A negative value after "--" is a value too.
+  EXPECT_EQ(run_convert({"--", "-.5", "Metres", "Centimetres"}).out, "-50\n");
+}
+
+TEST(SingleConversion, ExactPrintsTheShortestTextThatReadsBackToTheSameDouble) {
+  EXPECT_EQ(run_convert({"3", "Feet", "Metres"}).out, "0.9144\n");
+  EXPECT_EQ(run_convert({"--exact", "3", "Feet", "Metres"}).out, "0.9144000000000001\n");
+}
+
+TEST(SingleConversion, TakesBlanksAroundTheValueButRefusesAnythingElse) {
+  EXPECT_EQ(run_convert({" 12\t", "Inches", "Centimetres"}).out, "30.48\n");
+  expect_failure(run_convert({"abc", "Inches", "Centimetres"}), 2, "not a number: 'abc'");
+  expect_failure(run_convert({"12cm", "Inches", "Centimetres"}), 2, "not a number: '12cm'");
+  expect_failure(run_convert({"", "Inches", "Centimetres"}), 2, "not a number: ''");
+  expect_failure(run_convert({"1e", "Inches", "Centimetres"}), 2, "not a number: '1e'");
+  expect_failure(run_convert({"1e400x", "Inches", "Inches"}), 2, "not a number");
+}
+
+TEST(SingleConversion, NamesAnUnknownUnitAndSuggestsTheNearestSpelling) {
+  expect_failure(run_convert({"1", "inches", "Centimetres"}), 2,
+                 "unknown unit 'inches'; did you mean 'Inches'?");
+  expect_failure(run_convert({"1", "Inches", "centimeters"}), 2,
+                 "unknown unit 'centimeters'; did you mean 'Centimetres'?");
+  expect_failure(run_convert({"1", "celsius", "Kelvin"}), 2, "did you mean 'Degrees Celcius'?");
+  // "Inch pound" is the target list's spelling; as FROM the source spelling is meant.
+  expect_failure(run_convert({"1", "Inch pound", "Foot Pound"}), 2, "did you mean 'Inch Pound'?");
+  auto r = run_convert({"1", "xyz", "Kelvin"});
+  expect_failure(r, 2, "unknown unit 'xyz'");
+  EXPECT_EQ(r.err.find("did you mean"), std::string::npos) << r.err;
+}
+
+TEST(SingleConversion, PointsACategoryNameGivenAsAUnitToThatCategorysUnits) {
+  expect_failure(run_convert({"1", "Inches", "Length"}), 2,
+                 "unknown unit 'Length': it is a category (tavrin-convert --list 'Length' shows its units)");
+}
+
+TEST(SingleConversion, NamesBothCategoriesForUnitsOfDifferentCategories) {
+  auto r = run_convert({"1", "Inches", "Kelvin"});
+  expect_failure(r, 2, "'Length'");
+  EXPECT_NE(r.err.find("'Temperature'"), std::string::npos) << r.err;
+}
+
+TEST(SingleConversion, ExitsOneOnOverflowAndPrintsNoResult) {
+  expect_failure(run_convert({"1E+308", "Kilometres", "Millimetres"}), 1, "Overflow");
+  // A value beyond the double range is the same fault, even for the identity rule.
+  expect_failure(run_convert({"1e400", "Inches", "Inches"}), 1, "Overflow");
+  // The identity rule never overflows.
+  EXPECT_EQ(run_convert({"1E+308", "Kilometres", "Kilometres"}).out, "1E+308\n");
+}
+
+TEST(SingleConversion, KeepsMessagesAboutHugeOrOddNamesToOneShortLine) {
+  // 100 000 bytes: one argument may not pass 128 KiB on Linux.
+  auto r = run_convert({"1", std::string(100'000, 'x'), "Kelvin"});
+  expect_failure(r, 2, "unknown unit 'xxx");
+  EXPECT_LT(r.err.size(), 300u);
+  EXPECT_NE(r.err.find("100000 bytes"), std::string::npos) << r.err;
+
+  r = run_convert({"1", "In\nches\x1b[2J", "Kelvin"});
+  expect_failure(r, 2, "'In\\x0Aches\\x1B[2J'");
+}
+
+TEST(SingleConversion, ReportsUsageErrorsWithExitTwo) {
+  expect_failure(run_convert({}), 2, "expected VALUE FROM TO");
+  expect_failure(run_convert({"12", "Inches"}), 2, "expected VALUE FROM TO");
+  expect_failure(run_convert({"12", "Inches", "Feet", "Yards"}), 2, "expected VALUE FROM TO");
+  expect_failure(run_convert({"--frobnicate", "1", "Inches", "Feet"}), 2, "--frobnicate");
+  expect_failure(run_convert({"--csv", "1", "Inches", "Feet"}), 2, "--table");
+  expect_failure(run_convert({"--list", "--table", "Length"}), 2, "excludes");
+  expect_failure(run_convert({"--batch", "1"}), 2, "--batch");
+  expect_failure(run_convert({"--table"}), 2, "--table");
+}
+
+TEST(SingleConversion, ReportsAnOutputThatCannotBeWrittenAsAFailure) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  const std::string program = std::string("'") + TAVRIN_CONVERT_PATH + "'";
+  for (const std::string& cmd : {program + " 1 Inches Feet",
+                                "printf '1\\tInches\\tFeet\\n' | " + program + " --batch",
+                                program + " --table Length --csv"}) {
+    const int rc = std::system((cmd + " > /dev/full 2>/dev/null").c_str());
+    ASSERT_TRUE(WIFEXITED(rc)) << cmd;
+    EXPECT_EQ(WEXITSTATUS(rc), 1) << cmd;
+  }
+}
+
+TEST(HelpAndVersion, VersionComesFromTheProjectVersion) {
+  auto r = run_convert({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "tavrin-convert " TAVRIN_VERSION_TEXT "\n");
+  EXPECT_EQ(std::string(TAVRIN_VERSION_TEXT).size(), 4u);  // "1.00": major, point, two digits
+}
+
+TEST(HelpAndVersion, HelpShowsEveryFormAndTheExitStatuses) {
+  auto r = run_convert({"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* s : {"--exact", "--explain", "--batch", "--list", "--table", "--csv",
+                        "--version", "Exit status"})
+    EXPECT_NE(r.out.find(s), std::string::npos) << s;
+}
+
+TEST(Explain, ShowsTheRuleTheReverseRuleAndTheRoundTrip) {
+  auto r = run_convert({"--explain", "1", "Inches", "Centimetres"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "2.54\n"
+            "rule: Inches to Centimetres: x × 2.54\n"
+            "reverse rule: Centimetres to Inches: x × 0.393701\n"
+            "round trip: 1 Inches -> 2.54 Centimetres -> 1.00000054 Inches\n");
+}
+
+TEST(Explain, GoesBackThroughTheTargetListsSpellingInTorqueAndShowsFormulas) {
+  auto r = run_convert({"--explain", "1", "Inch Pound", "Foot Pound"});
+  EXPECT_NE(r.out.find("reverse rule: Foot Pound to Inch pound: x × 12\n"), std::string::npos)
+      << r.out;
+  r = run_convert({"--explain", "100", "Degrees Celcius", "Degrees Fahrenheit"});
+  EXPECT_EQ(lines(r.out).at(0), "212");
+  EXPECT_NE(r.out.find("((x × 9) / 5) + 32"), std::string::npos) << r.out;
+}
+
+TEST(Explain, SaysWhetherTheRoundTripGivesBackTheSameDouble) {
+  auto r = run_convert({"--explain", "7", "Kelvin", "Kelvin"});
+  EXPECT_NE(r.out.find("rule: Kelvin to Kelvin: x\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("-> 7 Kelvin (the same double)"), std::string::npos) << r.out;
+  // 15 digits hide the difference here; the exact form shows it.
+  r = run_convert({"--explain", "3", "Millimetres", "Centimetres"});
+  EXPECT_NE(r.out.find("-> 3 Millimetres (not the same double: 3.0000000000000004)"),
+            std::string::npos) << r.out;
+}
+
+TEST(Explain, ReportsErrorsAsThePlainConversionDoes) {
+  expect_failure(run_convert({"--explain", "1E+308", "Kilometres", "Millimetres"}), 1, "Overflow");
+  expect_failure(run_convert({"--explain", "x", "Inches", "Feet"}), 2, "not a number");
+}
+
+TEST(List, PrintsTheFifteenCategoriesInCatalogueOrder) {
+  auto r = run_convert({"--list"});
+  EXPECT_EQ(r.status, 0);
+  auto l = lines(r.out);
+  ASSERT_EQ(l.size(), 15u);
+  EXPECT_EQ(l.front(), "Length");
+  EXPECT_EQ(l[6], "Torque");
+  EXPECT_EQ(l.back(), "Low Pressure");
+}
+
+TEST(List, PrintsOneCategorysUnitsAndBothListsForTorque) {
+  auto l = lines(run_convert({"--list", "Length"}).out);
+  EXPECT_EQ(l, (std::vector<std::string>{"Millimetres", "Centimetres", "Metres", "Kilometres",
+                                         "Inches", "Feet", "Yards", "Miles"}));
+  auto r = run_convert({"--list", "Torque"});
+  EXPECT_EQ(r.out,
+            "sources (FROM):\n  Newton metre\n  Kilogram force metre\n  Foot Pound\n  Inch Pound\n"
+            "targets (TO):\n  Newton metre\n  Kilogram force metre\n  Foot Pound\n  Inch pound\n");
+}
+
+TEST(List, TakesTheCategoryAfterAnEqualsSignAndRefusesAnEmptyOne) {
+  EXPECT_EQ(run_convert({"--list=Torque"}).out, run_convert({"--list", "Torque"}).out);
+  expect_failure(run_convert({"--list", ""}), 2, "unknown category ''");
+  expect_failure(run_convert({"--list", "Length", "Area"}), 2, "--list");
+}
+
+TEST(List, NamesAnUnknownCategoryWithTheNearestSpelling) {
+  expect_failure(run_convert({"--list", "length"}), 2, "unknown category 'length'; did you mean 'Length'?");
+}
+
+TEST(Table, ShowsTheInchPoundRowAndTheInchpoundColumnForTorque) {
+  auto r = run_convert({"--table", "Torque"});
+  EXPECT_EQ(r.status, 0);
+  auto l = lines(r.out);
+  ASSERT_EQ(l.size(), 6u);  // title, headings, four rows
+  EXPECT_NE(l[1].find("Inch pound"), std::string::npos);
+  EXPECT_EQ(l[1].find("Inch Pound"), std::string::npos);
+  EXPECT_EQ(l[5].rfind("Inch Pound ", 0), 0u) << l[5];
+  // Aligned: every row as wide as the headings, numbers flush right.
+  for (std::size_t i = 2; i < l.size(); ++i) EXPECT_EQ(l[i].size(), l[1].size()) << l[i];
+  EXPECT_EQ(l[5].substr(l[5].size() - 3), "  1");  // Inch Pound to Inch pound is the identity
+}
+
+TEST(Table, ConvertsTheGivenValueIncludingNegativeOnes) {
+  auto l = lines(run_convert({"--table", "Temperature", "-40"}).out);
+  ASSERT_EQ(l.size(), 5u);
+  EXPECT_EQ(l[2].rfind("Degrees Celcius", 0), 0u);
+  EXPECT_NE(l[2].find("-40"), std::string::npos);
+  expect_failure(run_convert({"--table", "Length", "two"}), 2, "not a number: 'two'");
+  expect_failure(run_convert({"--table", "Lenght"}), 2, "did you mean 'Length'?");
+}
+
+TEST(Table, CsvIsOneRecordPerLineWithQuotedFieldsWhereNeeded) {
+  auto r = run_convert({"--table", "High Pressure", "--csv"});
+  EXPECT_EQ(r.status, 0);
+  auto l = lines(r.out);
+  ASSERT_EQ(l.size(), 8u);  // headings and seven rows, no title
+  EXPECT_EQ(l[0], "from \\ to,Bar,Pound/Square Inch,Kilopascal,Megapascal,"
+                  "Kg Force/ cm Square,mm of mercury,Atmospheres");
+  EXPECT_EQ(l[1].rfind("Bar,1,14.50326,100,0.1,", 0), 0u) << l[1];
+  r = run_convert({"--table", "Length", "2", "--csv", "--exact"});
+  EXPECT_NE(lines(r.out).at(5).find(",5.08,"), std::string::npos) << r.out;
+}
+
+TEST(Table, OverflowingCellsSayOverflowWithoutAbortingTheTable) {
+  auto r = run_convert({"--table", "Length", "1e308"});
+  EXPECT_EQ(r.status, 1);
+  auto l = lines(r.out);
+  ASSERT_EQ(l.size(), 10u);
+  EXPECT_NE(l[3].find("Overflow"), std::string::npos);  // Centimetres to Millimetres
+  EXPECT_NE(l[9].find("1E+308"), std::string::npos);   // Miles to Miles
+  ASSERT_EQ(lines(r.err).size(), 1u);
+  EXPECT_NE(r.err.find("cells"), std::string::npos) << r.err;
+  // A value beyond the range has no table at all.
+  expect_failure(run_convert({"--table", "Length", "1e999"}), 1, "Overflow");
+}
+
+TEST(Locale, ACommaDecimalLocaleGivesTheSameOutput) {
+  if (!tavrin::test::locale_available("de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+  const std::vector<std::vector<std::string>> commands = {
+      {"1.5", "Inches", "Centimetres"},
+      {"--exact", "3", "Feet", "Metres"},
+      {"--explain", "0.5", "Bar", "Kilopascal"},
+      {"--table", "Speed", "2.5"},
+      {"--table", "Mass", "1.25", "--csv"},
+      {"1,5", "Inches", "Centimetres"}};
+  for (const auto& c : commands) {
+    auto plain = run_convert(c, {}, {"LC_ALL=C"});
+    auto german = run_convert(c, {}, {"LC_ALL=de_DE.UTF-8"});
+    EXPECT_EQ(german.out, plain.out) << c[0];
+    EXPECT_EQ(german.err, plain.err) << c[0];
+    EXPECT_EQ(german.status, plain.status) << c[0];
+  }
+  const std::string batch = "1.5\tInches\tCentimetres\n2,5\tInches\tCentimetres\n";
+  auto german = run_convert({"--batch"}, batch, {"LC_ALL=de_DE.UTF-8"});
+  EXPECT_EQ(german.out, "3.81\nerror: not a number: '2,5'\n");
+}
