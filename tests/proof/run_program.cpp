@@ -1,0 +1,120 @@
+#include "run_program.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <csignal>
+#include <stdexcept>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace proof {
+
+namespace {
+
+void make_pipe(int fds[2]) {
+  if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+}
+
+} // namespace
+
+RunResult run_program(const std::vector<std::string>& argv,
+                      const std::vector<std::pair<std::string, std::string>>& env,
+                      const std::string& input, std::size_t data_limit) {
+  int in[2], out[2], err[2];
+  make_pipe(in);
+  make_pipe(out);
+  make_pipe(err);
+
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+
+  // The child's environment, built before the fork: between fork and exec
+  // only async-signal-safe calls are made.
+  std::vector<std::string> env_text;
+  for (char** e = environ; *e; ++e) {
+    const std::string_view entry(*e);
+    bool replaced = false;
+    for (const auto& [name, value] : env)
+      replaced = replaced || (entry.substr(0, name.size()) == name && entry.size() > name.size() &&
+                              entry[name.size()] == '=');
+    if (!replaced) env_text.emplace_back(entry);
+  }
+  for (const auto& [name, value] : env) env_text.push_back(name + '=' + value);
+  std::vector<char*> envp;
+  for (auto& e : env_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  // A child that stops reading must not kill this process with SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    ::dup2(in[0], 0);
+    ::dup2(out[1], 1);
+    ::dup2(err[1], 2);
+    std::signal(SIGPIPE, SIG_DFL);  // an ignored signal would stay ignored across exec
+    if (data_limit != 0) {
+      const rlimit limit{data_limit, data_limit};
+      if (::setrlimit(RLIMIT_DATA, &limit) != 0) ::_exit(126);
+    }
+    ::execve(args[0], args.data(), envp.data());
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  ::close(out[1]);
+  ::close(err[1]);
+  ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+
+  RunResult result;
+  std::size_t written = 0;
+  int to_child = in[1];
+  if (input.empty()) {
+    ::close(to_child);
+    to_child = -1;
+  }
+  int from_out = out[0], from_err = err[0];
+  char buffer[65536];
+  while (from_out >= 0 || from_err >= 0) {
+    pollfd fds[3] = {{to_child, POLLOUT, 0}, {from_out, POLLIN, 0}, {from_err, POLLIN, 0}};
+    if (::poll(fds, 3, -1) < 0) {
+      if (errno == EINTR) continue;
+      throw std::runtime_error("poll failed");
+    }
+    if (to_child >= 0 && (fds[0].revents & (POLLOUT | POLLERR | POLLHUP))) {
+      const ssize_t n = ::write(to_child, input.data() + written, input.size() - written);
+      if (n > 0) written += static_cast<std::size_t>(n);
+      if ((n < 0 && errno != EAGAIN) || written == input.size()) {
+        ::close(to_child);  // done, or the child stopped reading
+        to_child = -1;
+      }
+    }
+    for (int k = 1; k < 3; ++k) {
+      int& fd = k == 1 ? from_out : from_err;
+      if (fd < 0 || !(fds[k].revents & (POLLIN | POLLERR | POLLHUP))) continue;
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n > 0) {
+        (k == 1 ? result.out : result.err).append(buffer, static_cast<std::size_t>(n));
+      } else if (n == 0 || errno != EINTR) {
+        ::close(fd);
+        fd = -1;
+      }
+    }
+  }
+  if (to_child >= 0) ::close(to_child);
+
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+  result.elapsed = std::chrono::steady_clock::now() - start;
+  result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+} // namespace proof
