@@ -91,12 +91,12 @@ QColor darkest_under(const QImage& image, const QRect& area) {
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      background_(QStringLiteral(":/tavrin/background.png")) {
+      background_(artwork(QStringLiteral("background.png"))) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tavrin"));
   QIcon icon;
   for (int size : {16, 32, 48})
-    icon.addFile(QStringLiteral(":/tavrin/icons/tavrin-%1.png").arg(size), QSize(size, size));
+    icon.addPixmap(QPixmap::fromImage(artwork(QStringLiteral("icons/tavrin-%1.png").arg(size))));
   setWindowIcon(icon);
   setFont(window_font());
   // The client area's top-left corner stands at a fixed place on the screen.
@@ -130,7 +130,7 @@ void Form1::build_controls() {
   cboConverted->setGeometry(rect_of(2520, 840, 2175, 315));
   cboConverted->setFont(list_font());
 
-  picConverted = new OutputBox(QPixmap(QStringLiteral(":/tavrin/output.png")), this);
+  picConverted = new OutputBox(QPixmap::fromImage(artwork(QStringLiteral("output.png"))), this);
   picConverted->setObjectName(QStringLiteral("picConverted"));
   picConverted->setGeometry(rect_of(2520, 1320, 2175, 375));
   picConverted->setFont(value_font());

@@ -1,5 +1,7 @@
 #include "look.hpp"
 
+#include <QImageReader>
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,6 +32,15 @@ QFont font_of(QStringList families, double points, int weight, bool italic) {
 }
 
 } // namespace
+
+QImage artwork(const QString& name) {
+  // Read as PNG by name and nothing else: left to guess, Qt would load every
+  // image-format plugin it has to ask each whether it reads the file, which
+  // costs the start-up more than drawing the window.
+  QImageReader reader(QStringLiteral(":/tavrin/") + name, "png");
+  reader.setAutoDetectImageFormat(false);
+  return reader.read();
+}
 
 double contrast_ratio(const QColor& a, const QColor& b) {
   const double la = luminance(a), lb = luminance(b);

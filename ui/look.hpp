@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPalette>
+#include <QString>
 
 namespace tavrin::ui {
 
@@ -12,6 +14,9 @@ enum class SystemColour {
   inactive_caption = 3, ///< the input box's background
   inactive_border = 11, ///< the other labels, over the light-blue paper
 };
+
+/// One of the window's images, read from the resources (":/tavrin/" + `name`).
+QImage artwork(const QString& name);
 
 /// WCAG contrast ratio of two colours (1 to 21).
 double contrast_ratio(const QColor& a, const QColor& b);
