@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <limits>
 #include <vector>
 
 namespace tavrin::cli {
@@ -18,29 +17,78 @@ std::string lowered(std::string_view text) {
   return out;
 }
 
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
 // Edit distance with adjacent swaps counted as one edit (the optimal string
-// alignment distance). With `anywhere`, leading and trailing letters of `b`
-// are free, which gives the distance from `a` to its nearest copy inside `b`.
-// Both texts are at most max_suggested_length bytes here, so the three rows
-// stay small.
-std::size_t distance(std::string_view a, std::string_view b, bool anywhere) {
-  const std::size_t m = b.size();
-  std::vector<std::size_t> before(m + 1), prev(m + 1), cur(m + 1);
+// alignment distance) from `a`, in lower case, to `b`, compared ignoring case.
+// With `anywhere`, leading and trailing letters of `b` are free, which gives
+// the distance from `a` to its nearest copy inside `b`.
+//
+// The caller only wants a distance below `cut` (the best so far), so this
+// returns `cut` as soon as the distance cannot be less: the lengths differ by
+// `cut` or more, or a row holds nothing below it. (A cell comes from the row
+// before, or through a swap costing one from two rows before, and a row's
+// smallest cell is at most one above the row before's, so once a row is all
+// `cut` or more, every later row is too.)
+// A suggestion is sought for every failing batch line, so this allocates
+// nothing for any catalogue name (at most 22 bytes).
+std::size_t distance(std::string_view a, std::string_view b, bool anywhere, std::size_t cut) {
+  const std::size_t n = a.size(), m = b.size();
+  if (!anywhere && (n > m ? n - m : m - n) >= cut) return cut;
+  constexpr std::size_t stack_width = 64;
+  std::array<std::size_t, 3 * (stack_width + 1)> stack_cells;
+  std::vector<std::size_t> heap_cells;
+  std::size_t* cells = stack_cells.data();
+  if (m > stack_width) {
+    heap_cells.resize(3 * (m + 1));
+    cells = heap_cells.data();
+  }
+  std::size_t* before = cells;          // row i - 2
+  std::size_t* prev = cells + m + 1;    // row i - 1
+  std::size_t* cur = cells + 2 * (m + 1);
   for (std::size_t j = 0; j <= m; ++j) prev[j] = anywhere ? 0 : j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
+  for (std::size_t i = 1; i <= n; ++i) {
     cur[0] = i;
+    std::size_t row_min = i;
     for (std::size_t j = 1; j <= m; ++j) {
-      const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+      const char bj = lower(b[j - 1]);
+      const std::size_t cost = a[i - 1] == bj ? 0 : 1;
       std::size_t d = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + cost});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+      if (i > 1 && j > 1 && a[i - 1] == lower(b[j - 2]) && a[i - 2] == bj)
         d = std::min(d, before[j - 2] + 1);
       cur[j] = d;
+      row_min = std::min(row_min, d);
     }
-    std::swap(before, prev);
-    std::swap(prev, cur);
+    if (row_min >= cut) return cut;
+    std::size_t* const oldest = before;
+    before = prev;
+    prev = cur;
+    cur = oldest;
   }
   if (!anywhere) return prev[m];
-  return *std::min_element(prev.begin(), prev.end());
+  return *std::min_element(prev, prev + m + 1);
+}
+
+// The first of `names` at the smallest distance from `want`, when that
+// distance is at most `within`.
+std::optional<std::string_view> first_nearest(std::string_view want,
+                                              std::span<const std::string_view> names,
+                                              bool anywhere, std::size_t within) {
+  std::optional<std::string_view> best;
+  std::size_t cut = within + 1;
+  for (std::string_view candidate : names) {
+    const std::size_t d = distance(want, candidate, anywhere, cut);
+    if (d < cut) {
+      cut = d;
+      best = candidate;
+    }
+  }
+  return best;
 }
 
 } // namespace
@@ -51,30 +99,16 @@ std::optional<std::string_view> nearest_name(std::string_view name,
   const std::string want = lowered(name);
 
   for (std::string_view candidate : names)
-    if (lowered(candidate) == want) return candidate;
+    if (same_ignoring_case(want, candidate)) return candidate;
 
   // Whole names: a few edits for a short name, about one in three letters for a longer one.
-  const std::size_t limit = std::max<std::size_t>(2, want.size() / 3);
-  std::optional<std::string_view> best;
-  std::size_t best_distance = std::numeric_limits<std::size_t>::max();
-  for (std::string_view candidate : names) {
-    const std::size_t d = distance(want, lowered(candidate), false);
-    if (d < best_distance) { best_distance = d; best = candidate; }
-  }
-  if (best && best_distance <= limit) return best;
+  if (auto best = first_nearest(want, names, false, std::max<std::size_t>(2, want.size() / 3)))
+    return best;
 
   // Part of a name ("celsius" in "Degrees Celcius"): only for four letters or
   // more, since shorter texts are inside too many names to mean one of them.
   if (want.size() < 4) return std::nullopt;
-  const std::size_t part_limit = want.size() >= 8 ? 2 : 1;
-  best.reset();
-  best_distance = std::numeric_limits<std::size_t>::max();
-  for (std::string_view candidate : names) {
-    const std::size_t d = distance(want, lowered(candidate), true);
-    if (d < best_distance) { best_distance = d; best = candidate; }
-  }
-  if (best && best_distance <= part_limit) return best;
-  return std::nullopt;
+  return first_nearest(want, names, true, want.size() >= 8 ? 2 : 1);
 }
 
 std::string in_quotes(std::string_view text) {

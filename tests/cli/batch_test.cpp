@@ -1,5 +1,5 @@
 // tavrin-convert --batch, run as a program, and the stream reader behind it.
-#include "run_program.hpp"
+#include "run_convert.hpp"
 
 #include "tavrin/cli/batch.hpp"
 

@@ -1,6 +1,6 @@
 // tavrin-convert run as a user runs it: arguments in, stdout, stderr and the
 // exit status out.
-#include "run_program.hpp"
+#include "run_convert.hpp"
 
 #include <gtest/gtest.h>
 

@@ -31,6 +31,32 @@ TEST(NearestName, PrefersACaseOnlyDifferenceThenTheFewestEdits) {
   EXPECT_EQ(nearest_name("", names), std::nullopt);
 }
 
+// The search gives up on a name once it cannot beat the best so far or the
+// limit; these sit on those edges.
+TEST(NearestName, KeepsTheFirstOfEqualNamesAndTheLimitsExactlyWhenCuttingTheSearchShort) {
+  const std::vector<std::string_view> metres_first{"Metres", "Meters"};
+  const std::vector<std::string_view> meters_first{"Meters", "Metres"};
+  EXPECT_EQ(nearest_name("Metrs", metres_first), "Metres");  // one edit from both
+  EXPECT_EQ(nearest_name("Metrs", meters_first), "Meters");
+  EXPECT_EQ(nearest_name("Meterz", metres_first), "Meters");  // a later, nearer name wins
+
+  // Short names (no part search) allow two edits: by length, by letters, by a swap.
+  const std::vector<std::string_view> feet{"Feet"};
+  EXPECT_EQ(nearest_name("Fe", feet), "Feet");
+  EXPECT_EQ(nearest_name("F", feet), std::nullopt);
+  EXPECT_EQ(nearest_name("Fxt", feet), "Feet");
+  EXPECT_EQ(nearest_name("Fxx", feet), std::nullopt);
+  EXPECT_EQ(nearest_name("eFt", feet), "Feet");
+  // A long name: a third of its letters, here three of nine, and no more.
+  const std::vector<std::string_view> long_names{"Feet", "Kilograms", "Kilograms per Cubic Metre"};
+  EXPECT_EQ(nearest_name("Kilgorams", long_names), "Kilograms");
+  EXPECT_EQ(nearest_name("Kxxxgrams", long_names), "Kilograms");
+  EXPECT_EQ(nearest_name("Kxxxgxams", long_names), std::nullopt);
+  // Then a near copy inside a name: at most two edits off for eight letters or more.
+  EXPECT_EQ(nearest_name("gramz pxr cubic", long_names), "Kilograms per Cubic Metre");
+  EXPECT_EQ(nearest_name("gramz pxr cubxc", long_names), std::nullopt);
+}
+
 TEST(NearestName, StaysFastAndSilentForAMegabyteName) {
   const std::vector<std::string_view> names{"Inches", "Metres"};
   const std::string huge(1 << 20, 'I');

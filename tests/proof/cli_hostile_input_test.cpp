@@ -2,7 +2,8 @@
 // the kernel's limit of 128 KiB for one argument) and through --batch on
 // stdin (any size): each gets its answer or one short error line quickly,
 // and the program runs with a heap smaller than the input it is fed.
-#include "run_program.hpp"
+#include "run_convert.hpp"
+#include "sanitized.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +14,12 @@
 
 namespace {
 
-const std::string program = TAVRIN_CONVERT;
 constexpr std::size_t megabyte = std::size_t{1} << 20;
 
 // Linux refuses a single argument of 128 KiB or more (MAX_ARG_STRLEN).
 constexpr std::size_t long_argument = 100'000;
 
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;  // the sanitizer's shadow and quarantine need far more
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
-#else
-constexpr bool sanitized = false;
-#endif
+using proof::sanitized;  // the sanitizer's shadow and quarantine need far more
 
 // The heap a batch may have, less than the 10 MB fed to it: room for the
 // longest line it keeps (a megabyte, with the string's growth) and its
@@ -45,9 +34,8 @@ constexpr auto quickly = std::chrono::milliseconds(sanitized ? 3000 : 1500);
 // conversion costs several times as much and 10 MB would take seconds.
 constexpr std::size_t stream_size = sanitized ? megabyte : 10 * megabyte;
 
-proof::RunResult run(std::vector<std::string> args, const std::string& input = {}) {
-  args.insert(args.begin(), program);
-  auto r = proof::run_program(args, {}, input, batch_data_limit);
+tavrin::test::Run run(const std::vector<std::string>& args, const std::string& input = {}) {
+  auto r = tavrin::test::run_convert(args, input, {}, batch_data_limit);
   EXPECT_LT(r.elapsed, quickly) << args.size() << " arguments, " << input.size() << " bytes in";
   EXPECT_LT(r.err.size(), 1024u) << "an error message should stay one short line";
   EXPECT_LE(std::count(r.err.begin(), r.err.end(), '\n'), 1);
@@ -56,14 +44,14 @@ proof::RunResult run(std::vector<std::string> args, const std::string& input = {
 
 TEST(ConvertProgramHugeInput, RunsWithinTheDataLimit) {
   const auto r = run({"--batch"}, "12\tInches\tCentimetres\n");
-  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "30.48\n");
 }
 
 TEST(ConvertProgramHugeInput, ATenMegabyteBatchLineFailsWithOneShortLine) {
   const std::string line = "1." + std::string(10 * megabyte, '5') + "\tInches\tCentimetres\n";
   const auto r = run({"--batch"}, line + "12\tInches\tCentimetres\n");
-  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_EQ(r.status, 1);
   ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out.substr(0, 200);
   EXPECT_EQ(r.out.rfind("error: ", 0), 0u);
   EXPECT_LT(r.out.size(), 1024u);
@@ -75,7 +63,7 @@ TEST(ConvertProgramHugeInput, TenMegabytesOfBatchLinesStreamThrough) {
   std::size_t count = 0;
   for (; lines.size() < stream_size; ++count) lines += "12\tInches\tCentimetres\n";
   const auto r = run({"--batch"}, lines);
-  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n')), count);
   EXPECT_EQ(r.out.size(), count * std::string("30.48\n").size());
 }
@@ -83,25 +71,25 @@ TEST(ConvertProgramHugeInput, TenMegabytesOfBatchLinesStreamThrough) {
 TEST(ConvertProgramHugeInput, LongArgumentsGiveAShortError) {
   const std::string digits = "1." + std::string(long_argument, '5');
   auto r = run({digits, "Inches", "Centimetres"});
-  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "3.95111111111111\n");
 
   const std::string name(long_argument, 'M');
   r = run({"12", name, "Centimetres"});
-  EXPECT_EQ(r.exit_status, 2);
+  EXPECT_EQ(r.status, 2);
   EXPECT_TRUE(r.out.empty());
   r = run({"12", "Inches", name});
-  EXPECT_EQ(r.exit_status, 2);
+  EXPECT_EQ(r.status, 2);
   r = run({"--list", name});
-  EXPECT_EQ(r.exit_status, 2);
+  EXPECT_EQ(r.status, 2);
   r = run({"--table", name});
-  EXPECT_EQ(r.exit_status, 2);
+  EXPECT_EQ(r.status, 2);
 }
 
 TEST(ConvertProgramHugeInput, AMegabyteUnitNameInABatchLineIsOneShortError) {
   const std::string name(megabyte - 64, 'x');
   const auto r = run({"--batch"}, "12\t" + name + "\tCentimetres\n12\tInches\t" + name + "\n");
-  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_EQ(r.status, 1);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
   EXPECT_LT(r.out.size(), 2048u) << "the name must not be echoed whole";
   EXPECT_EQ(r.out.rfind("error: ", 0), 0u);
@@ -110,18 +98,18 @@ TEST(ConvertProgramHugeInput, AMegabyteUnitNameInABatchLineIsOneShortError) {
 TEST(ConvertProgramHostileInput, OnlySignsAndDotsAreNotANumber) {
   for (const std::string value : {"+", "-", ".", "+.", "-.-.", "...", "--5"}) {
     const auto r = run({value, "Metres", "Feet"});
-    EXPECT_EQ(r.exit_status, 2) << value;
+    EXPECT_EQ(r.status, 2) << value;
     EXPECT_TRUE(r.out.empty()) << value;
   }
   std::string signs;
   while (signs.size() < long_argument) signs += "+-.";
-  EXPECT_EQ(run({signs, "Metres", "Feet"}).exit_status, 2);
+  EXPECT_EQ(run({signs, "Metres", "Feet"}).status, 2);
 
   std::string batch;
   for (const std::string& value : std::vector<std::string>{"+", "-", ".", "+-.", std::string(megabyte / 2, '-')})
     batch += value + "\tMetres\tFeet\n";
   const auto r = run({"--batch"}, batch);
-  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_EQ(r.status, 1);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 5);
   EXPECT_LT(r.out.size(), 2048u);
 }
@@ -132,14 +120,14 @@ TEST(ConvertProgramHostileInput, AMillionDigitExponentGivesTheFaultOrItsValue) {
   const auto r = run({"--batch"}, "1e" + nines + "\tMetres\tFeet\n" +
                                       "1e-" + nines + "\tMetres\tFeet\n" +
                                       "1e" + std::string(1'000'000, '0') + "2\tMetres\tCentimetres\n");
-  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_EQ(r.status, 1);
   ASSERT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3) << r.out.substr(0, 300);
   EXPECT_EQ(r.out.rfind("error: ", 0), 0u);
   EXPECT_NE(r.out.find("Overflow"), std::string::npos) << r.out.substr(0, 300);
   EXPECT_TRUE(r.out.ends_with("\n0\n10000\n")) << r.out.substr(0, 300);
 
   const auto arg = run({"1e" + std::string(long_argument, '9'), "Metres", "Feet"});
-  EXPECT_EQ(arg.exit_status, 1);
+  EXPECT_EQ(arg.status, 1);
   EXPECT_NE(arg.err.find("Overflow"), std::string::npos) << arg.err;
 }
 

@@ -1,25 +1,15 @@
 // tavrin-convert prints the same bytes under the C locale and under locales
 // that write a decimal comma, chosen through LC_ALL as a user would.
-#include "run_program.hpp"
+#include "run_convert.hpp"
 
 #include "tavrin/catalogue.hpp"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 #include <vector>
 
 namespace {
-
-const std::string program = TAVRIN_CONVERT;
-
-bool installed(const char* locale) {
-  const std::string before = std::setlocale(LC_ALL, nullptr);
-  const bool ok = std::setlocale(LC_ALL, locale) != nullptr;
-  std::setlocale(LC_ALL, before.c_str());
-  return ok;
-}
 
 // Every pair of every category for a few inputs, as batch lines.
 std::string every_pair_batch() {
@@ -37,13 +27,12 @@ std::string every_pair_batch() {
 // What the program prints for a set of commands under one locale, with the
 // exit statuses.
 std::string session(const std::string& locale) {
-  const std::vector<std::pair<std::string, std::string>> env{{"LC_ALL", locale}};
+  const std::vector<std::string> env{"LC_ALL=" + locale};
   std::string out;
-  auto run = [&](std::vector<std::string> args, const std::string& input = {}) {
-    args.insert(args.begin(), program);
-    const auto r = proof::run_program(args, env, input);
+  auto run = [&](const std::vector<std::string>& args, const std::string& input = {}) {
+    const auto r = tavrin::test::run_convert(args, input, env);
     for (const auto& a : args) out += a + ' ';
-    out += "=> " + std::to_string(r.exit_status) + "\n" + r.out + r.err;
+    out += "=> " + std::to_string(r.status) + "\n" + r.out + r.err;
   };
   const std::string batch = every_pair_batch();
   run({"--batch"}, batch);
@@ -63,7 +52,7 @@ std::string session(const std::string& locale) {
 class ConvertProgramUnderLocale : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ConvertProgramUnderLocale, PrintsTheSameAsUnderTheCLocale) {
-  if (!installed(GetParam())) GTEST_SKIP() << GetParam() << " is not installed";
+  if (!tavrin::test::locale_available(GetParam())) GTEST_SKIP() << GetParam() << " is not installed";
   static const std::string reference = session("C");
   EXPECT_NE(reference.find("12.5 Inches Centimetres => 0\n31.75\n"), std::string::npos)
       << reference.substr(0, 2000);

@@ -3,6 +3,7 @@
 // answer or the fault at once, and the core takes no memory in proportion to
 // the text (the caller already holds it).
 #include "allocation_meter.hpp"
+#include "sanitized.hpp"
 
 #include "tavrin/arithmetic_fault.hpp"
 #include "tavrin/convert.hpp"
@@ -27,17 +28,7 @@ constexpr std::size_t megabyte = std::size_t{1} << 20;
 // fault's message and the display form's few digits.
 constexpr std::size_t small_allocation = 4096;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
-#else
-constexpr bool sanitized = false;
-#endif
+using proof::sanitized;
 
 // A linear pass over 10 MB takes a few milliseconds (tens when sanitized); a
 // reader that went back over the text per character would need hours.

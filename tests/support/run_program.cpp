@@ -1,54 +1,65 @@
 #include "run_program.hpp"
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
+#include <clocale>
 #include <csignal>
 #include <stdexcept>
-#include <string_view>
+
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace proof {
+extern char** environ;
+
+namespace tavrin::test {
 
 namespace {
 
+// Close-on-exec, so a child gets only the three ends it is given as 0, 1, 2.
 void make_pipe(int fds[2]) {
   if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 }
 
+// This process's environment with `extra` on top, built before the fork:
+// between fork and exec only async-signal-safe calls are made.
+std::vector<std::string> child_environment(const std::vector<std::string>& extra) {
+  for (const auto& e : extra)
+    if (e.find('=') == std::string::npos || e.front() == '=')
+      throw std::invalid_argument("environment entry is not NAME=VALUE: " + e);
+  std::vector<std::string> entries;
+  for (char** e = environ; *e; ++e) {
+    const std::string_view entry(*e);
+    bool replaced = false;
+    for (const std::string_view add : extra) {
+      const std::size_t name_end = add.find('=') + 1;  // the name with its '='
+      replaced = replaced || entry.substr(0, name_end) == add.substr(0, name_end);
+    }
+    if (!replaced) entries.emplace_back(entry);
+  }
+  entries.insert(entries.end(), extra.begin(), extra.end());
+  return entries;
+}
+
 } // namespace
 
-RunResult run_program(const std::vector<std::string>& argv,
-                      const std::vector<std::pair<std::string, std::string>>& env,
-                      const std::string& input, std::size_t data_limit) {
+Run run_program(const std::vector<std::string>& argv, std::string_view input,
+                const std::vector<std::string>& env, std::size_t data_limit) {
+  if (argv.empty()) throw std::invalid_argument("no program to run");
+  std::vector<std::string> arg_text = argv;
+  std::vector<char*> args;
+  for (auto& a : arg_text) args.push_back(a.data());
+  args.push_back(nullptr);
+  std::vector<std::string> env_text = child_environment(env);
+  std::vector<char*> envp;
+  for (auto& e : env_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
   int in[2], out[2], err[2];
   make_pipe(in);
   make_pipe(out);
   make_pipe(err);
-
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-
-  // The child's environment, built before the fork: between fork and exec
-  // only async-signal-safe calls are made.
-  std::vector<std::string> env_text;
-  for (char** e = environ; *e; ++e) {
-    const std::string_view entry(*e);
-    bool replaced = false;
-    for (const auto& [name, value] : env)
-      replaced = replaced || (entry.substr(0, name.size()) == name && entry.size() > name.size() &&
-                              entry[name.size()] == '=');
-    if (!replaced) env_text.emplace_back(entry);
-  }
-  for (const auto& [name, value] : env) env_text.push_back(name + '=' + value);
-  std::vector<char*> envp;
-  for (auto& e : env_text) envp.push_back(e.data());
-  envp.push_back(nullptr);
 
   // A child that stops reading must not kill this process with SIGPIPE.
   std::signal(SIGPIPE, SIG_IGN);
@@ -73,7 +84,7 @@ RunResult run_program(const std::vector<std::string>& argv,
   ::close(err[1]);
   ::fcntl(in[1], F_SETFL, O_NONBLOCK);
 
-  RunResult result;
+  Run run;
   std::size_t written = 0;
   int to_child = in[1];
   if (input.empty()) {
@@ -91,7 +102,8 @@ RunResult run_program(const std::vector<std::string>& argv,
     if (to_child >= 0 && (fds[0].revents & (POLLOUT | POLLERR | POLLHUP))) {
       const ssize_t n = ::write(to_child, input.data() + written, input.size() - written);
       if (n > 0) written += static_cast<std::size_t>(n);
-      if ((n < 0 && errno != EAGAIN) || written == input.size()) {
+      const bool child_left = n < 0 && errno != EAGAIN && errno != EINTR;
+      if (child_left || written == input.size()) {
         ::close(to_child);  // done, or the child stopped reading
         to_child = -1;
       }
@@ -101,7 +113,7 @@ RunResult run_program(const std::vector<std::string>& argv,
       if (fd < 0 || !(fds[k].revents & (POLLIN | POLLERR | POLLHUP))) continue;
       const ssize_t n = ::read(fd, buffer, sizeof buffer);
       if (n > 0) {
-        (k == 1 ? result.out : result.err).append(buffer, static_cast<std::size_t>(n));
+        (k == 1 ? run.out : run.err).append(buffer, static_cast<std::size_t>(n));
       } else if (n == 0 || errno != EINTR) {
         ::close(fd);
         fd = -1;
@@ -112,9 +124,17 @@ RunResult run_program(const std::vector<std::string>& argv,
 
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-  result.elapsed = std::chrono::steady_clock::now() - start;
-  result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  run.elapsed = std::chrono::steady_clock::now() - start;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
 }
 
-} // namespace proof
+bool locale_available(const char* name) {
+  const char* before = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = before ? before : "C";
+  const bool ok = std::setlocale(LC_ALL, name) != nullptr;
+  std::setlocale(LC_ALL, saved.c_str());
+  return ok;
+}
+
+} // namespace tavrin::test
