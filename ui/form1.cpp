@@ -1,5 +1,6 @@
 #include "form1.hpp"
 
+#include "input_box.hpp"
 #include "look.hpp"
 #include "output_box.hpp"
 
@@ -17,7 +18,6 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include <limits>
 #include <span>
 
 namespace tavrin::ui {
@@ -50,6 +50,7 @@ void fill(QComboBox* list, std::span<const std::string_view> names) {
 QComboBox* make_list(QWidget* parent) {
   auto* list = new QComboBox(parent);
   list->setEditable(true);
+  list->setLineEdit(new InputBox(list));
   // Typed text is only read, never added to the list, completed or recased;
   // Enter selects nothing (duplicate checking is what would pick a matching
   // item on Enter).
@@ -57,7 +58,6 @@ QComboBox* make_list(QWidget* parent) {
   list->setCompleter(nullptr);
   list->setDuplicatesEnabled(true);
   list->setMaxVisibleItems(15);
-  list->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
   // When editing ends (Enter, or the focus leaving), a list would otherwise
   // pick the first item matching the typed text regardless of case, recase
   // the text to it and report it as chosen; typed text must stay as typed and
@@ -119,11 +119,10 @@ void Form1::build_controls() {
   cboOriginal->setGeometry(rect_of(120, 840, 2175, 315));
   cboOriginal->setFont(list_font());
 
-  txtOriginal = new QLineEdit(this);
+  txtOriginal = new InputBox(this);
   txtOriginal->setObjectName(QStringLiteral("txtOriginal"));
   txtOriginal->setGeometry(rect_of(120, 1320, 2175, 285));
   txtOriginal->setFont(value_font());
-  txtOriginal->setMaxLength(std::numeric_limits<int>::max());
 
   cboConverted = make_list(this);
   cboConverted->setObjectName(QStringLiteral("cboConverted"));

@@ -317,6 +317,28 @@ private slots:
     QVERIFY(tavrin::ui::contrast_ratio(p.color(QPalette::Text), p.color(QPalette::Base)) >= 4.5);
   }
 
+  void aHugeTextIsDrawnAroundTheCursorAsAShortOneIs() {
+    // Past a few thousand characters the input box draws only the text near
+    // the cursor; what it shows must match QLineEdit's own drawing of a
+    // shorter text ending the same way, give or take antialiasing.
+    auto differing = [](const QImage& a, const QImage& b) {
+      int n = 0;
+      for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+      return n;
+    };
+    input()->setFocus();
+    const QString tail = QStringLiteral("12345END");
+    input()->setText(QString(200, QLatin1Char('7')) + tail);
+    const QImage drawn_by_qt = input()->grab().toImage();
+    input()->setText(QString(20000, QLatin1Char('7')) + tail);
+    const QImage drawn_here = input()->grab().toImage();
+    QCOMPARE(drawn_here.size(), drawn_by_qt.size());
+    QVERIFY(differing(drawn_here, drawn_by_qt) < drawn_here.width() * drawn_here.height() / 50);
+    input()->setText(QString(20000, QLatin1Char('7')) + QStringLiteral("99999999"));
+    QVERIFY(differing(input()->grab().toImage(), drawn_here) > 0);
+  }
+
   void hugeInputAndUnitNamesAreKeptWholeAndAnswered() {
     set_up("Length", "Inches", "Centimetres", "");
     input()->setText(QStringLiteral("12") + QString(10 * 1024 * 1024, QLatin1Char('7')).prepend(' '));
