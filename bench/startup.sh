@@ -7,8 +7,10 @@
 #     settle time; "painted" is when they first became what they settled on);
 #   - peak RSS over the whole run (/usr/bin/time -f %M), the window being
 #     closed by WM_DELETE_WINDOW as its close box would.
-# Runs alternate between the two programs after one discarded warm-up run of
-# each (font and shader caches); the medians and their ratios are printed.
+# A third program, the bare window with one line of text, shows what any
+# window with text pays before it can paint (the font database). Runs
+# alternate between the three after one discarded warm-up run of each (font
+# and shader caches); the medians and their ratios are printed.
 #
 #   bash bench/startup.sh [BUILD_DIR] [RUNS]     (default build, 11)
 #
@@ -55,19 +57,23 @@ unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
 
 # One run: prints "painted_ms mapped_ms rss_kib".
 measure() {
-  local title=$1 program=$2 line
-  line=$("$probe" "$title" "$settle_ms" /usr/bin/time -f %M -o "$work/rss" "$program")
+  local title=$1 line
+  shift
+  line=$("$probe" "$title" "$settle_ms" /usr/bin/time -f %M -o "$work/rss" "$@")
   local mapped=${line#mapped_ms=}; mapped=${mapped%% *}
   local painted=${line##*painted_ms=}
   echo "$painted $mapped $(tail -n 1 "$work/rss")"
 }
 
 measure "Tavrin bare" "$bare" >/dev/null
+measure "Tavrin bare" "$bare" --with-text >/dev/null
 measure "Tavrin" "$tavrin" >/dev/null
 : >"$work/bare"
+: >"$work/text"
 : >"$work/tavrin"
 for i in $(seq "$runs"); do
   measure "Tavrin bare" "$bare" >>"$work/bare"
+  measure "Tavrin bare" "$bare" --with-text >>"$work/text"
   measure "Tavrin" "$tavrin" >>"$work/tavrin"
 done
 
@@ -76,7 +82,7 @@ column_median() { awk -v c="$2" '{ print $c }' "$1" | median; }
 
 echo "runs: $runs each, alternating, after one warm-up run each; settle ${settle_ms} ms"
 printf '%-14s %14s %14s %14s\n' "" "painted (ms)" "mapped (ms)" "peak RSS (KiB)"
-for who in bare tavrin; do
+for who in bare text tavrin; do
   printf '%-14s %14s %14s %14s\n' "$who" "$(column_median "$work/$who" 1)" \
     "$(column_median "$work/$who" 2)" "$(column_median "$work/$who" 3)"
 done
@@ -84,7 +90,9 @@ for c in 1 2 3; do
   b=$(column_median "$work/bare" $c)
   t=$(column_median "$work/tavrin" $c)
   name=$(echo "painted mapped rss" | cut -d' ' -f$c)
-  awk -v n="$name" -v b="$b" -v t="$t" 'BEGIN { printf "ratio tavrin / bare, %s: %.2f\n", n, t / b }'
+  x=$(column_median "$work/text" $c)
+  awk -v n="$name" -v b="$b" -v t="$t" -v x="$x" \
+    'BEGIN { printf "ratio tavrin / bare, %s: %.2f (bare with one line of text: %.2f)\n", n, t / b, x / b }'
 done
 echo "all runs (painted mapped rss):"
-paste "$work/bare" "$work/tavrin" | sed 's/^/  bare | tavrin: /'
+paste "$work/bare" "$work/text" "$work/tavrin" | sed 's/^/  bare | text | tavrin: /'
