@@ -6,7 +6,6 @@
 #include "tavrin/rule.hpp"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace tavrin::cli {
@@ -43,21 +42,9 @@ std::string unknown(std::string_view what, std::string_view name,
 std::string_view source_name(UnitRef ref) { return units_at(ref.category).sources[ref.index]; }
 std::string_view target_name(UnitRef ref) { return units_at(ref.category).targets[ref.index]; }
 
-// The rule of a (source, target) place pair. The 474 rules are looked up by
-// name once, so a batch line costs two name lookups, not four.
-const Rule& rule_between(UnitRef from, UnitRef to) {
-  static const auto table = [] {
-    std::array<std::vector<const Rule*>, category_count> t;
-    for (std::size_t c = 0; c < category_count; ++c) {
-      const UnitLists lists = units_at(c);
-      for (std::string_view source : lists.sources)
-        for (std::string_view target : lists.targets) t[c].push_back(find_rule(source, target));
-    }
-    return t;
-  }();
-  // Both references come from the catalogue's own lists, so the rule exists.
-  return *table[from.category][from.index * units_at(from.category).targets.size() + to.index];
-}
+// The rule of a (source, target) place pair. Both come from the catalogue's
+// own lists and one category, so the rule exists.
+const Rule& rule_between(UnitRef from, UnitRef to) { return *rule_at(from, to); }
 
 } // namespace
 

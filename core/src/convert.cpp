@@ -28,11 +28,15 @@ double apply(const Rule& rule, double x) {
   return 0.0;
 }
 
+const Rule* rule_at(UnitRef from, UnitRef to) {
+  if (from.category != to.category) return nullptr;
+  return &data::catalogue[from.category].rules[from.index][to.index];
+}
+
 const Rule* find_rule(std::string_view source, std::string_view target) {
   const auto from = find_source(source);
   const auto to = find_target(target);
-  if (!from || !to || from->category != to->category) return nullptr;
-  return &data::catalogue[from->category].rules[from->index][to->index];
+  return from && to ? rule_at(*from, *to) : nullptr;
 }
 
 double convert(std::string_view input, std::string_view source, std::string_view target) {

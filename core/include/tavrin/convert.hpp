@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tavrin/catalogue.hpp"
 #include "tavrin/rule.hpp"
 
 #include <cstddef>
@@ -13,6 +14,11 @@ inline constexpr std::size_t rule_count = 474;
 /// The rule for the exact pair (source, target), or nullptr when the pair has
 /// none (unknown names, or units of different categories).
 const Rule* find_rule(std::string_view source, std::string_view target);
+
+/// The rule from the source unit at `from` to the target unit at `to` (as
+/// find_source and find_target give them), or nullptr when they stand in
+/// different categories.
+const Rule* rule_at(UnitRef from, UnitRef to);
 
 /// Converts the number at the start of `input` from `source` to `target`.
 ///
