@@ -29,10 +29,6 @@ namespace {
 // with the screen as twips would.
 constexpr int twips(int t) { return t / 15; }
 
-QRect rect_of(int left, int top, int width, int height) {
-  return {twips(left), twips(top), twips(width), twips(height)};
-}
-
 // The caption line of the credit label.
 constexpr const char* credit_text = "Tavrin, engineering units by the table";
 
@@ -64,6 +60,21 @@ QComboBox* make_list(QWidget* parent) {
   // only a choice from the list counts.
   QObject::disconnect(list->lineEdit(), &QLineEdit::editingFinished, list, nullptr);
   return list;
+}
+
+// Names a control and puts it at its place, given in twips.
+template <class Control> Control* placed(Control* control, const char* name, QRect twips_rect) {
+  control->setObjectName(QLatin1String(name));
+  control->setGeometry(twips(twips_rect.x()), twips(twips_rect.y()), twips(twips_rect.width()),
+                       twips(twips_rect.height()));
+  return control;
+}
+
+// The same, for a control with a font of its own instead of the window's.
+template <class Control>
+Control* placed(Control* control, const char* name, QRect twips_rect, const QFont& font) {
+  control->setFont(font);
+  return placed(control, name, twips_rect);
 }
 
 QLabel* make_label(QWidget* parent, const QString& text) {
@@ -109,55 +120,23 @@ Form1::Form1(QWidget* parent)
 
 void Form1::build_controls() {
   // Created in tab order, so the focus chain is the tab order.
-  cboType = make_list(this);
-  cboType->setObjectName(QStringLiteral("cboType"));
-  cboType->setGeometry(rect_of(120, 240, 1935, 315));
-  cboType->setFont(list_font());
-
-  cboOriginal = make_list(this);
-  cboOriginal->setObjectName(QStringLiteral("cboOriginal"));
-  cboOriginal->setGeometry(rect_of(120, 840, 2175, 315));
-  cboOriginal->setFont(list_font());
-
-  txtOriginal = new InputBox(this);
-  txtOriginal->setObjectName(QStringLiteral("txtOriginal"));
-  txtOriginal->setGeometry(rect_of(120, 1320, 2175, 285));
-  txtOriginal->setFont(value_font());
-
-  cboConverted = make_list(this);
-  cboConverted->setObjectName(QStringLiteral("cboConverted"));
-  cboConverted->setGeometry(rect_of(2520, 840, 2175, 315));
-  cboConverted->setFont(list_font());
-
-  picConverted = new OutputBox(QPixmap::fromImage(artwork(QStringLiteral("output.png"))), this);
-  picConverted->setObjectName(QStringLiteral("picConverted"));
-  picConverted->setGeometry(rect_of(2520, 1320, 2175, 375));
-  picConverted->setFont(value_font());
-
-  Label1 = make_label(this, QString::fromUtf8(credit_text));
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(rect_of(1440, 1920, 2535, 255));
-  Label1->setFont(credit_font());
-
-  Label2 = make_label(this, QStringLiteral("From:"));
-  Label2->setObjectName(QStringLiteral("Label2"));
-  Label2->setGeometry(rect_of(120, 600, 495, 255));
-
-  Label3 = make_label(this, QStringLiteral("To:"));
-  Label3->setObjectName(QStringLiteral("Label3"));
-  Label3->setGeometry(rect_of(2520, 600, 495, 255));
-
-  Label4 = make_label(this, QStringLiteral("Select Type of Units"));
-  Label4->setObjectName(QStringLiteral("Label4"));
-  Label4->setGeometry(rect_of(120, 0, 1695, 255));
-
-  cmdConvert = new QPushButton(QStringLiteral("&Convert"), this);
-  cmdConvert->setObjectName(QStringLiteral("cmdConvert"));
-  cmdConvert->setGeometry(rect_of(120, 1800, 855, 255));
-
-  cmdExit = new QPushButton(QStringLiteral("E&xit"), this);
-  cmdExit->setObjectName(QStringLiteral("cmdExit"));
-  cmdExit->setGeometry(rect_of(4200, 1800, 495, 255));
+  cboType = placed(make_list(this), "cboType", {120, 240, 1935, 315}, list_font());
+  cboOriginal = placed(make_list(this), "cboOriginal", {120, 840, 2175, 315}, list_font());
+  txtOriginal = placed(new InputBox(this), "txtOriginal", {120, 1320, 2175, 285}, value_font());
+  cboConverted = placed(make_list(this), "cboConverted", {2520, 840, 2175, 315}, list_font());
+  const QPixmap output_bitmap = QPixmap::fromImage(artwork(QStringLiteral("output.png")));
+  picConverted = placed(new OutputBox(output_bitmap, this), "picConverted", {2520, 1320, 2175, 375},
+                        value_font());
+  Label1 = placed(make_label(this, QString::fromUtf8(credit_text)), "Label1",
+                  {1440, 1920, 2535, 255}, credit_font());
+  Label2 = placed(make_label(this, QStringLiteral("From:")), "Label2", {120, 600, 495, 255});
+  Label3 = placed(make_label(this, QStringLiteral("To:")), "Label3", {2520, 600, 495, 255});
+  Label4 = placed(make_label(this, QStringLiteral("Select Type of Units")), "Label4",
+                  {120, 0, 1695, 255});
+  cmdConvert = placed(new QPushButton(QStringLiteral("&Convert"), this), "cmdConvert",
+                      {120, 1800, 855, 255});
+  cmdExit = placed(new QPushButton(QStringLiteral("E&xit"), this), "cmdExit",
+                   {4200, 1800, 495, 255});
 
   // Neither button answers Enter: only a dialog has a default button, and
   // this window is not one; autoDefault is cleared all the same.
