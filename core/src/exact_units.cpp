@@ -221,10 +221,10 @@ const ExactUnit& exact_unit(UnitRef place) {
 std::string_view convention_text(Convention convention) {
   switch (convention) {
   case C::water_column:
-    return "a conventional water column: water of 1000 kg/m³ under standard gravity 9.80665 m/s²";
+    return "a conventional water column (water of 1000 kg/m³ under standard gravity 9.80665 m/s²)";
   case C::mercury_column:
-    return "a conventional mercury column: mercury of 13595.1 kg/m³ (at 0 °C) under standard "
-           "gravity 9.80665 m/s²";
+    return "a conventional mercury column (mercury of 13595.1 kg/m³, at 0 °C, under standard "
+           "gravity 9.80665 m/s²)";
   case C::metric_ton:
     return "the ton is the metric tonne of 1000 kg, as the table's own factors show "
            "(Kilogram / hr to Ton / hr is × 0.001)";
