@@ -244,8 +244,10 @@ std::string decimal_text(const Rational& value, int significant, bool keep_zeros
 
 double approximate(const Rational& value) {
   const RoundedDecimal r = round_decimal(value, 17);
+  char exponent[8];
+  const auto end = std::to_chars(exponent, exponent + sizeof exponent, r.exponent).ptr;
   const std::string text = (r.negative ? "-" : "") + digits_text(r.digits) + "e" +
-                           std::to_string(r.exponent);
+                           std::string(exponent, end);
   double out = 0.0;
   std::from_chars(text.data(), text.data() + text.size(), out);
   return out;

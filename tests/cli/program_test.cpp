@@ -150,7 +150,7 @@ TEST(HelpAndVersion, VersionComesFromTheProjectVersion) {
 TEST(HelpAndVersion, HelpShowsEveryFormAndTheExitStatuses) {
   auto r = run_convert({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* s : {"--exact", "--explain", "--batch", "--list", "--table", "--csv",
+  for (const char* s : {"--exact", "--explain", "--batch", "--list", "--table", "--csv", "--audit", "--svg",
                         "--version", "Exit status"})
     EXPECT_NE(r.out.find(s), std::string::npos) << s;
 }
