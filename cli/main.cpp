@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
   auto* exact_opt = app.add_flag("--exact", exact,
                                  "Print the shortest text that reads back to the same double");
   auto* explain_opt = app.add_flag("--explain", explain,
-                                   "Also print the rule, the reverse rule and the round trip");
+                                   "Also print the rule, the reverse rule, the round trip and the exact factor");
   auto* batch_opt = app.add_flag("--batch", batch,
                                  "Convert TAB-separated VALUE FROM TO lines from stdin, one output line each");
   // --list takes its CATEGORY as an optional value, so "--list=Torque" works too.
