@@ -18,16 +18,6 @@ constexpr int round_trip_digits = 17;
 std::string_view source_name(UnitRef ref) { return units_at(ref.category).sources[ref.index]; }
 std::string_view target_name(UnitRef ref) { return units_at(ref.category).targets[ref.index]; }
 
-// An exact relation as a factor ("5.614583333") or, with an offset, a formula
-// in the table's notation ("x × 1.8 + 32", "x − 273.15").
-std::string relation_text(const Affine& a, int digits) {
-  if (a.offset.is_zero()) return decimal_text(a.slope, digits);
-  std::string out = "x";
-  if (a.slope != 1) out += " × " + decimal_text(a.slope, digits);
-  out += a.offset.negative() ? " − " : " + ";
-  return out + decimal_text(a.offset.magnitude(), digits);
-}
-
 // "+6.865 %", "-2.753 %" or "exact", for the aligned listing.
 std::string deviation_cell(const Deviation& d) {
   return d.is_exact ? "exact" : percent_text(d.relative, 4) + " %";
@@ -102,6 +92,14 @@ std::string conditions_sentence(std::size_t category, bool figures) {
 }
 
 } // namespace
+
+std::string relation_text(const Affine& a, int digits) {
+  if (a.offset.is_zero()) return decimal_text(a.slope, digits);
+  std::string out = "x";
+  if (a.slope != 1) out += " × " + decimal_text(a.slope, digits);
+  out += a.offset.negative() ? " − " : " + ";
+  return out + decimal_text(a.offset.magnitude(), digits);
+}
 
 std::string percent_text(const Rational& relative, int significant) {
   if (relative.is_zero()) return "0";

@@ -190,7 +190,7 @@ void draw(std::string& svg, const Panel& p, int x0, int y0, const std::vector<Ru
       const std::string tooltip = std::string(lists.sources[static_cast<std::size_t>(i)]) +
                                   " to " + std::string(lists.targets[static_cast<std::size_t>(j)]) +
                                   ": " + a.rule->text() + "; exact " +
-                                  decimal_text(a.deviation.exact.slope, 10) + "; " +
+                                  relation_text(a.deviation.exact, 10) + "; " +
                                   (a.deviation.is_exact ? "exact" : percent_text(a.deviation.relative, 4) + " %");
       if (a.deviation.is_exact) {
         put_rect(svg, x, y, cell_w - 1, cell_h - 1, exact_fill, tooltip);

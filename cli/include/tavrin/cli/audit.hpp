@@ -33,6 +33,11 @@ std::string audit_svg(std::optional<std::size_t> category = std::nullopt);
 /// Writes audit_svg to the file at `path` ("-" is standard output).
 Outcome write_audit_svg(std::optional<std::string_view> category, std::string_view path);
 
+/// An exact relation as a factor to `digits` significant digits
+/// ("5.614583333") or, with an offset, a formula in the table's notation
+/// ("x × 1.8 + 32", "x − 273.15").
+std::string relation_text(const Affine& relation, int digits);
+
 /// The deviation as a signed percentage to `significant` digits ("+6.865",
 /// "-2.753", "0"), the percent sign left to the caller.
 std::string percent_text(const Rational& relative, int significant);
