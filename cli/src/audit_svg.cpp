@@ -275,15 +275,17 @@ std::string audit_svg(std::optional<std::size_t> category) {
                              "gravity 9.80665 m/s², US gallon 231 in³, imperial gallon 4.54609 L, barrel "
                              "42 US gallons, NIST SP 811 Appendix B.",
                   " font-size=\"11\" fill=\"#444444\""});
-  std::string conventions = "Conventions: water and mercury columns conventional; Ton / hr the metric "
-                            "tonne; gas flows with both units at one reference condition, as the "
-                            "table's factors have it";
+  // Two lines, so that neither runs past the right edge of the picture.
+  put_text(body, {margin, y + 16,
+                  "Conventions: water and mercury columns conventional; Ton / hr the metric tonne.",
+                  " font-size=\"11\" fill=\"#444444\""});
+  std::string gas = "Gas flows: both units at one reference condition, as the table's factors have it";
   for (std::size_t c = 0; c < category_count; ++c)
     if (const auto check = check_conditions(c))
-      conventions += " (between each unit's customary conditions they are up to " +
-                     decimal_text(check->worst_customary * 100, 2) + " % off)";
-  put_text(body, {margin, y + 16, conventions + ".", " font-size=\"11\" fill=\"#444444\""});
-  y += 16 + margin;
+      gas += " (between each unit's customary conditions they are up to " +
+             decimal_text(check->worst_customary * 100, 2) + " % off)";
+  put_text(body, {margin, y + 32, gas + ".", " font-size=\"11\" fill=\"#444444\""});
+  y += 32 + margin;
   width = std::max(width, max_width);
 
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
