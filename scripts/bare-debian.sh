@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# Proves the README's two commands on a bare Debian 12: a minimal bookworm
+# (debootstrap --variant=minbase, plus git and ca-certificates) in a scratch
+# folder, the project cloned into it at this checkout's commit, then as root
+# inside it
+#   bash scripts/test.sh                             (the test command)
+#   QT_QPA_PLATFORM=offscreen bash scripts/run.sh    (the run command; the
+#                                                     window must start and stay up)
+# and finally the built .deb installed with apt into a second bare system,
+# which must pull the fonts the window is drawn with, and start the window.
+#
+#   bash scripts/bare-debian.sh [SCRATCH_DIR]        (runs as root; needs debootstrap)
+#
+# Packages come from the mirror this machine's apt already uses. Whatever the
+# two commands lack on a bare system belongs in scripts/debian-packages.txt.
+# The mounts this makes (/proc, /sys, /dev, /dev/pts, /dev/shm and the
+# repository, read-only) are undone on every exit, failure or not; the scratch
+# folder is removed unless TAVRIN_KEEP_BARE=1.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+[ "$(id -u)" -eq 0 ] || { echo "bare-debian: needs root (debootstrap, chroot, mount)" >&2; exit 2; }
+command -v debootstrap >/dev/null || { echo "bare-debian: debootstrap is missing (Debian package 'debootstrap')" >&2; exit 2; }
+
+suite=bookworm
+commit=$(git -C "$root" rev-parse HEAD)
+git_dir=$(cd "$root" && cd "$(git rev-parse --git-common-dir)" && pwd)
+# The mirror apt uses here for the suite (and the same site's updates and
+# security suites), so the proof needs no other network access than apt's.
+mapfile -t repos < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' |
+                     awk -v s="$suite" '$2 == s || index($2, s "-") == 1' | sort -u)
+mirror=$(printf '%s\n' "${repos[@]}" | awk -v s="$suite" '$2 == s { print $1; exit }')
+[ -n "$mirror" ] || { echo "bare-debian: apt here has no $suite source to take the mirror from" >&2; exit 2; }
+
+scratch=$(realpath -m "${1:-$(mktemp -d "${TMPDIR:-/var/tmp}/tavrin-bare.XXXXXX")}")
+mkdir -p "$scratch"
+mounted=()
+
+# Ends what still runs inside a chroot of ours, then undoes the mounts in
+# reverse order. Runs on every exit.
+cleanup() {
+  local status=$? dir pid i
+  set +e
+  for dir in "$scratch"/*/; do
+    dir=${dir%/}
+    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+      [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$dir" ] && kill -9 "$pid" 2>/dev/null
+    done
+  done
+  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+    umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" ||
+      echo "bare-debian: could not unmount ${mounted[i]}" >&2
+  done
+  if grep -q " $scratch/" /proc/mounts; then
+    echo "bare-debian: mounts remain under $scratch; not removing it" >&2
+    status=1
+  elif [ "${TAVRIN_KEEP_BARE:-0}" != 1 ]; then
+    rm -rf --one-file-system "$scratch"
+  fi
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+mount_at() {  # mount_at TARGET MOUNT-ARGS...
+  local target=$1
+  shift
+  mkdir -p "$target"
+  mount "$@" "$target"
+  mounted+=("$target")
+}
+
+# bare_system DIR: a minimal bookworm with git and ca-certificates, the
+# kernel file systems mounted, name resolution and the suite's updates.
+bare_system() {
+  local dir=$1 line
+  debootstrap --variant=minbase --include=git,ca-certificates "$suite" "$dir" "$mirror" \
+    >"$dir.debootstrap.log" 2>&1 || { tail -n 40 "$dir.debootstrap.log"; return 1; }
+  for line in "${repos[@]}"; do
+    [ "${line#* }" = "$suite" ] || echo "deb ${line% *} ${line#* } main"
+  done >>"$dir/etc/apt/sources.list"
+  cp -L /etc/resolv.conf "$dir/etc/resolv.conf"
+  mount_at "$dir/proc" -t proc proc
+  mount_at "$dir/sys" -t sysfs sysfs
+  mount_at "$dir/dev" --bind /dev
+  mount_at "$dir/dev/pts" --bind /dev/pts
+  mount_at "$dir/dev/shm" -t tmpfs tmpfs
+}
+
+in_chroot() {  # in_chroot DIR COMMAND...: as root, with a clean login-like environment
+  local dir=$1
+  shift
+  chroot "$dir" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+}
+
+step_start=$SECONDS
+step() {
+  echo "bare-debian: [$((SECONDS - step_start)) s] $*"
+}
+
+sys=$scratch/system
+step "debootstrap $suite from $mirror into $sys"
+bare_system "$sys"
+
+step "clone $commit"
+mount_at "$sys/mnt/tavrin.git" --bind "$git_dir"
+mount -o remount,bind,ro "$sys/mnt/tavrin.git"
+in_chroot "$sys" git clone -q --no-checkout file:///mnt/tavrin.git /root/tavrin
+in_chroot "$sys" git -C /root/tavrin checkout -q --detach "$commit"
+
+step "the test command: bash scripts/test.sh"
+in_chroot "$sys" bash -c 'cd /root/tavrin && bash scripts/test.sh'
+
+step "the run command: QT_QPA_PLATFORM=offscreen bash scripts/run.sh"
+window=$sys/root/tavrin/build/ui/tavrin
+in_chroot "$sys" env QT_QPA_PLATFORM=offscreen bash -c 'cd /root/tavrin && exec bash scripts/run.sh' \
+  >"$scratch/run.log" 2>&1 &
+run_pid=$!
+# run.sh brings the build up to date first, then replaces itself with the
+# window: up means the window's program is running and still is 5 s later.
+started=0
+for _ in $(seq 600); do
+  if [ "$(readlink "/proc/$run_pid/exe" 2>/dev/null)" = "$window" ]; then started=1; break; fi
+  kill -0 "$run_pid" 2>/dev/null || break
+  sleep 0.1
+done
+sleep 5
+if [ "$started" -ne 1 ] || ! kill -0 "$run_pid" 2>/dev/null; then
+  cat "$scratch/run.log"
+  echo "bare-debian: the run command did not keep the window open" >&2
+  exit 1
+fi
+kill "$run_pid"
+wait "$run_pid" 2>/dev/null || true
+step "the window started and stayed up"
+
+deb=$(find "$sys/root/tavrin/build" -name 'tavrin_*.deb' -print -quit)
+[ -n "$deb" ] || { echo "bare-debian: the test command built no .deb" >&2; exit 1; }
+pkg_sys=$scratch/package
+step "install $(basename "$deb") with apt into a second bare system"
+bare_system "$pkg_sys"
+cp "$deb" "$pkg_sys/root/"
+in_chroot "$pkg_sys" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+# apt installs Recommends by default, as a user's apt would; fontconfig only
+# for fc-match, to ask which files the faces resolve to.
+in_chroot "$pkg_sys" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+  "/root/$(basename "$deb")" fontconfig >"$scratch/package-apt.log" 2>&1 ||
+  { tail -n 40 "$scratch/package-apt.log"; exit 1; }
+for face in "Liberation Serif:LiberationSerif-Regular" "Liberation Sans:LiberationSans-Regular" \
+            "Z003:Z003-MediumItalic"; do
+  got=$(in_chroot "$pkg_sys" fc-match -f '%{file}' "${face%%:*}")
+  case $got in
+    *"${face#*:}"*) echo "bare-debian: ${face%%:*} -> $got" ;;
+    *) echo "bare-debian: the package did not bring ${face%%:*} (fc-match gives $got)" >&2; exit 1 ;;
+  esac
+done
+in_chroot "$pkg_sys" tavrin-convert 12 Inches Centimetres
+status=0
+in_chroot "$pkg_sys" env QT_QPA_PLATFORM=offscreen timeout 5 tavrin || status=$?
+if [ "$status" -ne 124 ]; then
+  echo "bare-debian: the installed window ended by itself (exit $status) instead of staying up" >&2
+  exit 1
+fi
+step "the installed window started with its fonts"
+echo "bare-debian: passed"
