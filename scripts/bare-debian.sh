@@ -87,11 +87,24 @@ bare_system() {
   mount_at "$dir/dev/shm" -t tmpfs tmpfs
 }
 
-in_chroot() {  # in_chroot DIR COMMAND...: as root, with a clean login-like environment
-  local dir=$1
+# Commands in a chroot run as root with a clean, login-like environment.
+clean_env=(/usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8
+           PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+in_chroot() {  # in_chroot DIR COMMAND...
+  chroot "$1" "${clean_env[@]}" "${@:2}"
+}
+
+# logged LOG COMMAND...: runs the command with its output in LOG, and shows
+# the end of LOG if it fails.
+logged() {
+  local log=$1 status=0
   shift
-  chroot "$dir" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+  "$@" >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    tail -n 150 "$log"
+    echo "bare-debian: failed (exit $status): ${*: -1}" >&2
+    exit "$status"
+  fi
 }
 
 step_start=$SECONDS
@@ -110,12 +123,13 @@ in_chroot "$sys" git clone -q --no-checkout file:///mnt/tavrin.git /root/tavrin
 in_chroot "$sys" git -C /root/tavrin checkout -q --detach "$commit"
 
 step "the test command: bash scripts/test.sh"
-in_chroot "$sys" bash -c 'cd /root/tavrin && bash scripts/test.sh'
+logged "$scratch/test.log" in_chroot "$sys" bash -c 'cd /root/tavrin && bash scripts/test.sh'
+grep -E '^(setup: installing|[0-9]+% tests passed)' "$scratch/test.log" | cut -c 1-200
 
 step "the run command: QT_QPA_PLATFORM=offscreen bash scripts/run.sh"
 window=$sys/root/tavrin/build/ui/tavrin
-in_chroot "$sys" env QT_QPA_PLATFORM=offscreen bash -c 'cd /root/tavrin && exec bash scripts/run.sh' \
-  >"$scratch/run.log" 2>&1 &
+chroot "$sys" "${clean_env[@]}" QT_QPA_PLATFORM=offscreen \
+  bash -c 'cd /root/tavrin && exec bash scripts/run.sh' >"$scratch/run.log" 2>&1 &
 run_pid=$!
 # run.sh brings the build up to date first, then replaces itself with the
 # window: up means the window's program is running and still is 5 s later.
@@ -141,12 +155,10 @@ pkg_sys=$scratch/package
 step "install $(basename "$deb") with apt into a second bare system"
 bare_system "$pkg_sys"
 cp "$deb" "$pkg_sys/root/"
-in_chroot "$pkg_sys" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 # apt installs Recommends by default, as a user's apt would; fontconfig only
 # for fc-match, to ask which files the faces resolve to.
-in_chroot "$pkg_sys" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-  "/root/$(basename "$deb")" fontconfig >"$scratch/package-apt.log" 2>&1 ||
-  { tail -n 40 "$scratch/package-apt.log"; exit 1; }
+logged "$scratch/package-apt.log" in_chroot "$pkg_sys" sh -c \
+  "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /root/$(basename "$deb") fontconfig"
 for face in "Liberation Serif:LiberationSerif-Regular" "Liberation Sans:LiberationSans-Regular" \
             "Z003:Z003-MediumItalic"; do
   got=$(in_chroot "$pkg_sys" fc-match -f '%{file}' "${face%%:*}")
