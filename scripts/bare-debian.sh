@@ -13,9 +13,9 @@
 #
 # Packages come from the mirror this machine's apt already uses. Whatever the
 # two commands lack on a bare system belongs in scripts/debian-packages.txt.
-# The mounts this makes (/proc, /sys, /dev, /dev/pts, /dev/shm and the
-# repository, read-only) are undone on every exit, failure or not; the scratch
-# folder is removed unless TAVRIN_KEEP_BARE=1.
+# The mounts this makes (/proc, /sys, /dev, /dev/pts, /dev/shm) are undone on
+# every exit, failure or not; the scratch folder is removed unless
+# TAVRIN_KEEP_BARE=1.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "bare-debian: needs root (debootstrap, chroot, mount)" >&2; exit 2; }
@@ -23,7 +23,6 @@ command -v debootstrap >/dev/null || { echo "bare-debian: debootstrap is missing
 
 suite=bookworm
 commit=$(git -C "$root" rev-parse HEAD)
-git_dir=$(cd "$root" && cd "$(git rev-parse --git-common-dir)" && pwd)
 # The mirror apt uses here for the suite (and the same site's updates and
 # security suites), so the proof needs no other network access than apt's.
 mapfile -t repos < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' |
@@ -116,11 +115,12 @@ sys=$scratch/system
 step "debootstrap $suite from $mirror into $sys"
 bare_system "$sys"
 
+# A bundle of this commit's history is what the bare system clones from: it
+# holds the commit whether or not a branch points at it.
 step "clone $commit"
-mount_at "$sys/mnt/tavrin.git" --bind "$git_dir"
-mount -o remount,bind,ro "$sys/mnt/tavrin.git"
-in_chroot "$sys" git clone -q --no-checkout file:///mnt/tavrin.git /root/tavrin
-in_chroot "$sys" git -C /root/tavrin checkout -q --detach "$commit"
+git -C "$root" bundle create -q "$sys/root/tavrin.bundle" HEAD
+in_chroot "$sys" git clone -q --no-checkout /root/tavrin.bundle /root/tavrin
+in_chroot "$sys" git -C /root/tavrin -c advice.detachedHead=false checkout -q --detach "$commit"
 
 step "the test command: bash scripts/test.sh"
 logged "$scratch/test.log" in_chroot "$sys" bash -c 'cd /root/tavrin && bash scripts/test.sh'
