@@ -32,13 +32,18 @@ mirror=$(printf '%s\n' "${repos[@]}" | awk -v s="$suite" '$2 == s { print $1; ex
 
 scratch=$(realpath -m "${1:-$(mktemp -d "${TMPDIR:-/var/tmp}/tavrin-bare.XXXXXX")}")
 mkdir -p "$scratch"
+# The folder is removed at the end: never one that holds anything already.
+[ -z "$(ls -A "$scratch")" ] || { echo "bare-debian: $scratch is not empty" >&2; exit 2; }
 mounted=()
+job=
 
 # Ends what still runs inside a chroot of ours, then undoes the mounts in
-# reverse order. Runs on every exit.
+# reverse order: ours, then any left under the scratch folder (debootstrap
+# mounts /proc and /sys in its target while it runs). Runs on every exit.
 cleanup() {
   local status=$? dir pid i
   set +e
+  if [ -n "$job" ] && kill -0 "$job" 2>/dev/null; then kill "$job"; wait "$job"; fi
   for dir in "$scratch"/*/; do
     dir=${dir%/}
     for pid in $(ls /proc | grep -E '^[0-9]+$'); do
@@ -49,6 +54,8 @@ cleanup() {
     umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" ||
       echo "bare-debian: could not unmount ${mounted[i]}" >&2
   done
+  awk -v under="$scratch/" 'index($2, under) == 1 { print $2 }' /proc/mounts | sort -r |
+    while read -r target; do umount "$target" 2>/dev/null || umount -l "$target"; done
   if grep -q " $scratch/" /proc/mounts; then
     echo "bare-debian: mounts remain under $scratch; not removing it" >&2
     status=1
@@ -73,8 +80,8 @@ mount_at() {  # mount_at TARGET MOUNT-ARGS...
 # kernel file systems mounted, name resolution and the suite's updates.
 bare_system() {
   local dir=$1 line
-  debootstrap --variant=minbase --include=git,ca-certificates "$suite" "$dir" "$mirror" \
-    >"$dir.debootstrap.log" 2>&1 || { tail -n 40 "$dir.debootstrap.log"; return 1; }
+  logged "$dir.debootstrap.log" \
+    debootstrap --variant=minbase --include=git,ca-certificates "$suite" "$dir" "$mirror"
   for line in "${repos[@]}"; do
     [ "${line#* }" = "$suite" ] || echo "deb ${line% *} ${line#* } main"
   done >>"$dir/etc/apt/sources.list"
@@ -94,11 +101,15 @@ in_chroot() {  # in_chroot DIR COMMAND...
 }
 
 # logged LOG COMMAND...: runs the command with its output in LOG, and shows
-# the end of LOG if it fails.
+# the end of LOG if it fails. It runs as a job waited for, so that a signal
+# to this script ends it at once and the clean-up runs.
 logged() {
   local log=$1 status=0
   shift
-  "$@" >"$log" 2>&1 || status=$?
+  "$@" >"$log" 2>&1 &
+  job=$!
+  wait "$job" || status=$?
+  job=
   if [ "$status" -ne 0 ]; then
     tail -n 150 "$log"
     echo "bare-debian: failed (exit $status): ${*: -1}" >&2
