@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# The window's start-up against a bare Qt window of the same size, measured
-# from outside both programs under Xvfb:
+# The window's start-up against Qt windows of the same size, measured from
+# outside the programs under Xvfb:
 #   - time from the fork to the window mapped, and to its first complete
 #     paint (tavrin_startup_probe: it watches the X server for the map, then
 #     captures the window's pixels every 2 ms until they stand still for the
 #     settle time; "painted" is when they first became what they settled on);
 #   - peak RSS over the whole run (/usr/bin/time -f %M), the window being
 #     closed by WM_DELETE_WINDOW as its close box would.
-# A third program, the bare window with one line of text, shows what any
-# window with text pays before it can paint (the font database). Runs
-# alternate between the three after one discarded warm-up run of each (font
-# and shader caches); the medians and their ratios are printed.
+# The references (bench/bare_window.cpp): the bare window; the same with one
+# line of text, which shows what any window with text pays before it can
+# paint (the font database); and a plain window with Tavrin's eleven controls
+# in Qt's default look, which shows what Tavrin's own look (artwork, fonts,
+# colours) costs over the toolkit. Runs alternate between the four after one
+# discarded warm-up run of each (font and shader caches); the medians and
+# the ratios of `tavrin` to each reference are printed.
 #
 #   bash bench/startup.sh [BUILD_DIR] [RUNS]     (default build, 11)
 #
@@ -65,16 +68,19 @@ measure() {
   echo "$painted $mapped $(tail -n 1 "$work/rss")"
 }
 
-measure "Tavrin bare" "$bare" >/dev/null
-measure "Tavrin bare" "$bare" --with-text >/dev/null
-measure "Tavrin" "$tavrin" >/dev/null
-: >"$work/bare"
-: >"$work/text"
-: >"$work/tavrin"
+# run WHO: one run of a program, by the name its results are filed under.
+run() {
+  case $1 in
+    bare) measure "Tavrin bare" "$bare" ;;
+    text) measure "Tavrin bare" "$bare" --with-text ;;
+    plain) measure "Tavrin bare" "$bare" --plain-controls ;;
+    tavrin) measure "Tavrin" "$tavrin" ;;
+  esac
+}
+programs=(bare text plain tavrin)
+for who in "${programs[@]}"; do run "$who" >/dev/null; : >"$work/$who"; done
 for i in $(seq "$runs"); do
-  measure "Tavrin bare" "$bare" >>"$work/bare"
-  measure "Tavrin bare" "$bare" --with-text >>"$work/text"
-  measure "Tavrin" "$tavrin" >>"$work/tavrin"
+  for who in "${programs[@]}"; do run "$who" >>"$work/$who"; done
 done
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -82,17 +88,16 @@ column_median() { awk -v c="$2" '{ print $c }' "$1" | median; }
 
 echo "runs: $runs each, alternating, after one warm-up run each; settle ${settle_ms} ms"
 printf '%-14s %14s %14s %14s\n' "" "painted (ms)" "mapped (ms)" "peak RSS (KiB)"
-for who in bare text tavrin; do
+for who in "${programs[@]}"; do
   printf '%-14s %14s %14s %14s\n' "$who" "$(column_median "$work/$who" 1)" \
     "$(column_median "$work/$who" 2)" "$(column_median "$work/$who" 3)"
 done
 for c in 1 2 3; do
-  b=$(column_median "$work/bare" $c)
-  t=$(column_median "$work/tavrin" $c)
   name=$(echo "painted mapped rss" | cut -d' ' -f$c)
-  x=$(column_median "$work/text" $c)
-  awk -v n="$name" -v b="$b" -v t="$t" -v x="$x" \
-    'BEGIN { printf "ratio tavrin / bare, %s: %.2f (bare with one line of text: %.2f)\n", n, t / b, x / b }'
+  t=$(column_median "$work/tavrin" $c)
+  awk -v n="$name" -v t="$t" -v b="$(column_median "$work/bare" $c)" \
+      -v x="$(column_median "$work/text" $c)" -v p="$(column_median "$work/plain" $c)" \
+    'BEGIN { printf "ratio tavrin / reference, %s: bare %.2f, bare with text %.2f, plain controls %.2f\n", n, t / b, t / x, t / p }'
 done
 echo "all runs (painted mapped rss):"
-paste "$work/bare" "$work/text" "$work/tavrin" | sed 's/^/  bare | text | tavrin: /'
+paste "$work/bare" "$work/text" "$work/plain" "$work/tavrin" | sed 's/^/  bare | text | plain | tavrin: /'

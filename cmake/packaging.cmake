@@ -2,9 +2,10 @@
 #
 # The programs install themselves (ui/ and cli/); this adds what a desktop
 # and a shell expect beside them: the .desktop entry, the AppStream
-# metainfo and the hicolor icons for the window, the man page for
-# tavrin-convert. Included last from the root CMakeLists.txt, since CPack
-# reads the install rules of the whole tree.
+# metainfo and the hicolor icons for the window, a man page for each
+# program, the bash completion of tavrin-convert, and the copyright and
+# changelog files Debian wants in share/doc/tavrin. Included last from the
+# root CMakeLists.txt, since CPack reads the install rules of the whole tree.
 #
 #   cmake --install build --prefix /usr          (DESTDIR=... for a staging tree)
 #   cd build && cpack                            (tavrin_<version>_<arch>.deb)
@@ -35,33 +36,71 @@ if(TARGET tavrin)
   endforeach()
 endif()
 
-if(TARGET tavrin-convert)
-  # Debian ships man pages compressed; gzip -n leaves the name and time out,
-  # so the file is the same on every build.
-  set(_man ${PROJECT_SOURCE_DIR}/cli/tavrin-convert.1)
-  find_program(TAVRIN_GZIP gzip)
+# Debian ships man pages and changelogs compressed; gzip -n leaves the name
+# and time out, so the file is the same on every build.
+find_program(TAVRIN_GZIP gzip)
+set(_doc_out ${PROJECT_BINARY_DIR}/doc)
+set(_gzipped)
+function(tavrin_install_gzipped source name destination)
   if(TAVRIN_GZIP)
-    set(_man_out ${PROJECT_BINARY_DIR}/man/tavrin-convert.1)
-    add_custom_command(OUTPUT ${_man_out}.gz
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-      COMMAND ${CMAKE_COMMAND} -E copy ${_man} ${_man_out}
-      COMMAND ${TAVRIN_GZIP} -9 -n -f ${_man_out}
-      DEPENDS ${_man}
-      COMMENT "Compressing the tavrin-convert man page"
+    add_custom_command(OUTPUT ${_doc_out}/${name}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${_doc_out}
+      COMMAND ${CMAKE_COMMAND} -E copy ${source} ${_doc_out}/${name}
+      COMMAND ${TAVRIN_GZIP} -9 -n -f ${_doc_out}/${name}
+      DEPENDS ${source}
+      COMMENT "Compressing ${name}"
       VERBATIM)
-    add_custom_target(tavrin_man ALL DEPENDS ${_man_out}.gz)
-    install(FILES ${_man_out}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    set(_gzipped ${_gzipped} ${_doc_out}/${name}.gz PARENT_SCOPE)
+    install(FILES ${_doc_out}/${name}.gz DESTINATION ${destination})
   else()
-    install(FILES ${_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${source} DESTINATION ${destination} RENAME ${name})
   endif()
+endfunction()
+
+set(_man_dir ${CMAKE_INSTALL_MANDIR}/man1)
+if(TARGET tavrin-convert)
+  tavrin_install_gzipped(${PROJECT_SOURCE_DIR}/cli/tavrin-convert.1 tavrin-convert.1 ${_man_dir})
+  install(FILES ${PROJECT_SOURCE_DIR}/cli/tavrin-convert.bash
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME tavrin-convert)
 endif()
+if(TARGET tavrin)
+  tavrin_install_gzipped(${_tavrin_linux}/tavrin.1 tavrin.1 ${_man_dir})
+endif()
+
+# The package's documentation folder is named after the package, whatever
+# the project is called. The copyright file is LICENSE in Debian's
+# machine-readable form, made from LICENSE so there is one text to keep.
+# A package needs a maintainer; .invalid marks the address as a placeholder
+# until the project has one to publish.
+set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")
+set(_pkg_doc ${CMAKE_INSTALL_DATADIR}/doc/tavrin)
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE _license)
+string(REGEX REPLACE "\n+$" "" _license "${_license}")
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" _ "${_license}")
+set(_holder "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "^[^\n]*\n\n" "" _license_terms "${_license}")        # the title line
+string(REGEX REPLACE "^Copyright[^\n]*\n\n" "" _license_terms "${_license_terms}")
+string(REPLACE "\n\n" "\n.\n" _license_terms "${_license_terms}")
+string(REPLACE "\n" "\n " _license_terms "${_license_terms}")
+file(CONFIGURE OUTPUT ${_doc_out}/copyright CONTENT
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: Tavrin
+Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
+
+Files: *
+Copyright: ${_holder}
+License: Expat
+ ${_license_terms}
+")
+install(FILES ${_doc_out}/copyright DESTINATION ${_pkg_doc})
+configure_file(${_tavrin_linux}/changelog.in ${_doc_out}/changelog.in @ONLY)
+tavrin_install_gzipped(${_doc_out}/changelog.in changelog ${_pkg_doc})
+add_custom_target(tavrin_docs ALL DEPENDS ${_gzipped})
 
 # The Debian package: everything above plus the two programs, under /usr.
 set(CPACK_PACKAGE_NAME tavrin)
 set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
-# A package needs a maintainer; .invalid marks the address as a placeholder
-# until the project has one to publish.
-set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -76,6 +115,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The faces the window is drawn with (ui/look.cpp): it falls back to the
+# desktop's own without them, so they are recommended, not required.
+if(TARGET tavrin)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-urw-base35")
+endif()
 # Depends comes from the libraries the programs link (libc6, libstdc++6 and,
 # with the window, Qt), as dpkg-shlibdeps (in dpkg-dev) reads them.
 find_program(TAVRIN_DPKG_SHLIBDEPS dpkg-shlibdeps)

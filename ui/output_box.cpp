@@ -2,6 +2,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 
 namespace tavrin::ui {
@@ -55,6 +60,41 @@ void OutputBox::announce() {
   update();
   QAccessibleValueChangeEvent event(this, line_);
   QAccessible::updateAccessibility(&event);
+}
+
+void OutputBox::copy() const {
+  if (!line_.isEmpty()) QGuiApplication::clipboard()->setText(line_);
+}
+
+bool OutputBox::event(QEvent* event) {
+  // The copy key belongs to the box while it has the focus, whatever
+  // shortcuts the window may gain.
+  if (event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    event->accept();
+    return true;
+  }
+  return QFrame::event(event);
+}
+
+void OutputBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    copy();
+    event->accept();
+    return;
+  }
+  QFrame::keyPressEvent(event);
+}
+
+void OutputBox::contextMenuEvent(QContextMenuEvent* event) {
+  // Shown without blocking and deleted once closed; one entry, and nothing
+  // to copy while the box is empty.
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  QAction* copy_action = menu->addAction(tr("Copy"), this, &OutputBox::copy);
+  copy_action->setEnabled(!line_.isEmpty());
+  menu->popup(event->globalPos());
+  event->accept();
 }
 
 void OutputBox::paintEvent(QPaintEvent* event) {

@@ -9,7 +9,8 @@ namespace tavrin::ui {
 /// The output box: its bitmap behind one printed line, with a sunken border.
 ///
 /// The line is kept, so it survives every repaint, and is offered to
-/// assistive technology as the box's accessible value.
+/// assistive technology as the box's accessible value. With the focus, the
+/// platform's copy key copies it; a right-click offers the same as "Copy".
 class OutputBox : public QFrame {
   Q_OBJECT
 public:
@@ -22,9 +23,14 @@ public:
   void print(const QString& line);
   /// The line the box shows; empty after clear().
   QString line() const { return line_; }
+  /// Puts the shown line on the clipboard; does nothing while the box is empty.
+  void copy() const;
 
 protected:
   void paintEvent(QPaintEvent* event) override;
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
   void announce();

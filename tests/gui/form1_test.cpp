@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -286,6 +288,38 @@ private slots:
     type_into(input(), QStringLiteral("2"));
     convert_by_mouse();
     QCOMPARE(output()->line(), QStringLiteral("2000000"));
+  }
+
+  void copyKeyAndTheOneEntryContextMenuCopyTheShownLineAndConvertNothing() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("before"));
+    output()->setFocus();
+    QTest::keySequence(output(), QKeySequence::Copy);
+    QCOMPARE(clipboard->text(), QStringLiteral("before"));  // nothing shown, nothing copied
+
+    set_up("Length", "Inches", "Centimetres", "12");
+    convert_by_mouse();
+    output()->setFocus();
+    QTest::keySequence(output(), QKeySequence::Copy);
+    QCOMPARE(clipboard->text(), QStringLiteral("30.48"));
+
+    // A changed value shows that a click on the box converts nothing.
+    clipboard->setText(QStringLiteral("before"));
+    type_into(input(), QStringLiteral("0"));
+    // Clicked through the window, as the platform delivers it, so Qt makes
+    // the context menu event of the click itself.
+    QTest::mouseClick(form->windowHandle(), Qt::RightButton, {},
+                      output()->mapTo(form.get(), output()->rect().center()));
+    QMenu* menu = nullptr;
+    QTRY_VERIFY((menu = output()->findChild<QMenu*>()) && menu->isVisible());
+    QCOMPARE(menu->actions().size(), 1);
+    QAction* copy = menu->actions().first();
+    QCOMPARE(copy->text(), QStringLiteral("Copy"));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(copy).center());
+    QCOMPARE(clipboard->text(), QStringLiteral("30.48"));
+    QTRY_VERIFY(!output()->findChild<QMenu*>());
+    QCOMPARE(output()->line(), QStringLiteral("30.48"));
+    QCOMPARE(input()->text(), QStringLiteral("120"));
   }
 
   void thePrintedLineSurvivesARepaint() {
