@@ -41,8 +41,8 @@ if(TAVRIN_BUILD_TESTS)
   endif()
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  # MinGW's threads are winpthread; gtest's own check for pthread.h would
-  # take the POSIX path, which MinGW-w64 only half has.
+  # GoogleTest synchronises with Win32 primitives on Windows; this keeps its
+  # CMake from also linking the POSIX threads library.
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   add_subdirectory(${TAVRIN_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   foreach(_gt gtest gtest_main)
