@@ -12,7 +12,8 @@ endif()
 # README, so the install rules put them there, not in bin/.
 set(CMAKE_INSTALL_BINDIR .)
 
-# The programs' manifests and version records are resources.
+# The programs' manifests (and a window's icon and version record) are
+# resources.
 enable_language(RC)
 
 # libstdc++, libgcc and winpthread linked in: a program imports only DLLs
