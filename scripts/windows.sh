@@ -56,6 +56,8 @@ start_wine() {
   export WINEPREFIX
   echo "windows: wine prefix $WINEPREFIX"
   wineboot -i >/dev/null 2>&1
+  # Its desktop process, started without a display, must not serve the tests.
+  wineserver -w
 }
 
 # Waits for this prefix's wineserver to end (it lingers a few seconds after
@@ -66,8 +68,9 @@ stop_wine() {
 }
 
 # Configures, builds, tests and packs one architecture: i686 (win32) or
-# x86_64 (win64). ctest runs under xvfb-run, so a program with a window has
-# a display too.
+# x86_64 (win64). ctest runs under xvfb-run, so a program with a window (or
+# a console window, tests/windows) has a display; wine's session ends with
+# it, so the next one starts on its own display.
 windows_build() {
   local arch=$1 start=$SECONDS
   local build=$root/build-windows-$arch
@@ -76,7 +79,9 @@ windows_build() {
   # shellcheck disable=SC2086  # the extra arguments are words
   cmake -S "$root" -B "$build" --toolchain "$toolchain" ${TAVRIN_WINDOWS_CMAKE_ARGS:-}
   cmake --build "$build" -j"$jobs"
-  (cd "$build" && xvfb-run -a ctest --output-on-failure -j"$jobs")
+  # shellcheck disable=SC2016  # expanded by the inner shell
+  (cd "$build" && xvfb-run -a bash -c 'status=0; ctest --output-on-failure -j"$1" || status=$?
+                                      wineserver -w; exit $status' ctest "$jobs")
   (cd "$build" && cpack)
   echo "---- windows $arch done in $((SECONDS - start)) s"
 }
