@@ -4,6 +4,7 @@
 // build writes the same bytes whatever the locale.
 #include "tavrin/cli/audit.hpp"
 
+#include "tavrin/cli/output.hpp"
 #include "tavrin/cli/text.hpp"
 
 #include <algorithm>
@@ -310,7 +311,7 @@ Outcome write_audit_svg(std::optional<std::string_view> category, std::string_vi
                    "cannot write " + in_quotes(path) + ": " +
                        std::error_code(errno, std::generic_category()).message()};
   };
-  std::FILE* file = std::fopen(name.c_str(), "wb");
+  std::FILE* file = open_for_writing(name);
   if (!file) return failure();
   const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
   if (std::fclose(file) != 0 || !written) return failure();
