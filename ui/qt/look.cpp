@@ -2,34 +2,12 @@
 
 #include <QImageReader>
 
-#include <algorithm>
-#include <cmath>
-
 namespace tavrin::ui {
 
 namespace {
 
-double channel(double c) {
-  c /= 255.0;
-  return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(const QColor& c) {
-  return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-// Each family list starts with the font the window was designed in, so a
-// desktop that has it uses it, then names the nearest font in Debian's
-// fonts-liberation and fonts-urw-base35 packages (both installed by
-// scripts/setup.sh), then a generic family.
-QFont font_of(QStringList families, double points, int weight, bool italic) {
-  QFont font;
-  font.setFamilies(families);
-  font.setPointSizeF(points);
-  font.setWeight(static_cast<QFont::Weight>(weight));
-  font.setItalic(italic);
-  return font;
-}
+Rgb rgb_of(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+QColor colour_of(Rgb c) { return QColor(c.red, c.green, c.blue); }
 
 } // namespace
 
@@ -43,20 +21,17 @@ QImage artwork(const QString& name) {
 }
 
 double contrast_ratio(const QColor& a, const QColor& b) {
-  const double la = luminance(a), lb = luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+  return contrast_ratio(rgb_of(a), rgb_of(b));
 }
 
 QColor readable_on(const QColor& colour, const QColor& backdrop, double ratio) {
-  // Walk the colour's lightness towards black (or white over a dark
-  // backdrop) keeping its hue, and stop at the first step that reads.
-  const bool darken = luminance(backdrop) > 0.18;
-  QColor c = colour.toHsl();
-  for (int step = 0; step <= 100 && contrast_ratio(c, backdrop) < ratio; ++step) {
-    const double l = c.lightnessF();
-    c.setHslF(c.hslHueF(), c.hslSaturationF(), darken ? l * 0.95 : l + (1.0 - l) * 0.05);
-  }
-  return c.toRgb();
+  return colour_of(readable_on(rgb_of(colour), rgb_of(backdrop), ratio));
+}
+
+QColor darkest_under(const QImage& image, const QRect& area) {
+  return colour_of(ui::darkest_under([&](int x, int y) { return rgb_of(image.pixelColor(x, y)); },
+                                     image.width(), image.height(), area.x(), area.y(),
+                                     area.width(), area.height()));
 }
 
 QColor system_colour(SystemColour which, const QPalette& palette) {
@@ -69,25 +44,30 @@ QColor system_colour(SystemColour which, const QPalette& palette) {
                             0.82);
   case SystemColour::inactive_border:
     return palette.color(QPalette::Inactive, QPalette::Mid);
+  case SystemColour::standard:
+    break;
   }
   return palette.color(QPalette::WindowText);
 }
 
-QFont window_font() {
-  return font_of({"Times New Roman", "Liberation Serif", "serif"}, 8.25, 400, false);
-}
-
-QFont list_font() {
-  return font_of({"MS Sans Serif", "Liberation Sans", "Nimbus Sans", "sans-serif"}, 8.25, 400,
-                 false);
-}
-
-QFont value_font() {
-  return font_of({"Times New Roman", "Liberation Serif", "serif"}, 9.0, 700, false);
-}
-
-QFont credit_font() {
-  return font_of({"Script", "Z003", "URW Chancery L", "cursive"}, 8.25, 400, true);
+QFont font_for(FontRole role) {
+  // The table names a desktop that has the designed face first, then the
+  // nearest faces Debian ships (installed by scripts/setup.sh).
+  const FontSpec& spec = font_of(role);
+  QStringList families;
+  for (std::string_view face : spec.faces)
+    if (!face.empty()) families << QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
+  switch (spec.generic) {
+  case GenericFamily::serif: families << QStringLiteral("serif"); break;
+  case GenericFamily::sans_serif: families << QStringLiteral("sans-serif"); break;
+  case GenericFamily::cursive: families << QStringLiteral("cursive"); break;
+  }
+  QFont font;
+  font.setFamilies(families);
+  font.setPointSizeF(spec.points);
+  font.setWeight(static_cast<QFont::Weight>(spec.weight));
+  font.setItalic(spec.italic);
+  return font;
 }
 
 } // namespace tavrin::ui

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "form1_layout.hpp"
+#include "readable.hpp"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -8,33 +11,23 @@
 
 namespace tavrin::ui {
 
-/// The colours the window is designed in, by their classic system-colour index.
-enum class SystemColour {
-  active_caption = 2,   ///< "To:" over the near-white panel
-  inactive_caption = 3, ///< the input box's background
-  inactive_border = 11, ///< the other labels, over the light-blue paper
-};
-
 /// One of the window's images, read from the resources (":/tavrin/" + `name`).
 QImage artwork(const QString& name);
 
-/// WCAG contrast ratio of two colours (1 to 21).
+/// WCAG contrast ratio of two colours (1 to 21), by the shared rule.
 double contrast_ratio(const QColor& a, const QColor& b);
 
-/// `colour`, darkened (or lightened over a dark backdrop) just enough to reach
-/// `ratio` against `backdrop`; unchanged when it already does.
-QColor readable_on(const QColor& colour, const QColor& backdrop, double ratio = 4.5);
+/// `colour` made readable on `backdrop` by the shared rule (readable.hpp).
+QColor readable_on(const QColor& colour, const QColor& backdrop,
+                   double ratio = readable_contrast);
 
 /// The desktop colour that stands for a classic system colour, taken from `palette`.
 QColor system_colour(SystemColour which, const QPalette& palette);
 
-/// The window's font: "Times New Roman" 8.25 pt, or the metric twin Debian ships.
-QFont window_font();
-/// The unit lists' font: "MS Sans Serif" 8.25 pt, or a sans serif Debian ships.
-QFont list_font();
-/// The input and output boxes' font: "Times New Roman" 9 pt bold.
-QFont value_font();
-/// The credit line's font: "Script" 8.25 pt italic, or a cursive Debian ships.
-QFont credit_font();
+/// A font of the controls table as Qt names it: its faces, then a generic family.
+QFont font_for(FontRole role);
+
+/// The darkest pixel of `image` under `area` (pixels).
+QColor darkest_under(const QImage& image, const QRect& area);
 
 } // namespace tavrin::ui
