@@ -1,0 +1,46 @@
+# Building Tavrin for Windows with MinGW-w64 (cmake/toolchains/), included by
+# the root CMakeLists.txt before any target when CMAKE_SYSTEM_NAME is Windows.
+# The programs must run from a bare folder on any Windows, so they carry their
+# C++ runtime inside; the libraries a Linux build finds as packages (CLI11,
+# GoogleTest) come from Debian's sources of them instead.
+
+if(NOT MINGW)
+  message(FATAL_ERROR "The Windows build is made with MinGW-w64: --toolchain cmake/toolchains/mingw-w64-i686.cmake (or -x86_64)")
+endif()
+
+# libstdc++, libgcc and winpthread linked in: a program imports only DLLs
+# that every Windows has (tests/windows checks the import table).
+add_link_options(-static)
+
+# CLI11 is header-only. Its package config names /usr/include, which must not
+# reach the cross compiler (glibc's headers would shadow MinGW-w64's), so the
+# target points at a folder holding only a link to /usr/include/CLI.
+find_path(TAVRIN_CLI11_INCLUDE CLI/CLI.hpp PATHS /usr/include
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT TAVRIN_CLI11_INCLUDE)
+  message(FATAL_ERROR "CLI11's headers are missing: apt-get install libcli11-dev")
+endif()
+set(_cli11_dir ${PROJECT_BINARY_DIR}/windows/cli11-include)
+file(MAKE_DIRECTORY ${_cli11_dir})
+file(CREATE_LINK ${TAVRIN_CLI11_INCLUDE}/CLI ${_cli11_dir}/CLI SYMBOLIC)
+add_library(CLI11::CLI11 INTERFACE IMPORTED)
+set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${_cli11_dir})
+
+# GoogleTest built from Debian's source package (googletest), for the tests.
+if(TAVRIN_BUILD_TESTS)
+  set(TAVRIN_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources (Debian package googletest)")
+  if(NOT EXISTS ${TAVRIN_GOOGLETEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "No GoogleTest sources in ${TAVRIN_GOOGLETEST_SOURCE}: apt-get install googletest")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  # MinGW's threads are winpthread; gtest's own check for pthread.h would
+  # take the POSIX path, which MinGW-w64 only half has.
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory(${TAVRIN_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  foreach(_gt gtest gtest_main)
+    if(NOT TARGET GTest::${_gt})
+      add_library(GTest::${_gt} ALIAS ${_gt})
+    endif()
+  endforeach()
+endif()
