@@ -5,6 +5,8 @@
 // accessible names. Both front ends (ui/qt/ and ui/win32/) build the window
 // from this table and write no geometry or caption of their own.
 
+#include "tavrin/arithmetic_fault.hpp"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -98,6 +100,14 @@ struct ControlSpec {
 
 /// The line of credit text shown by `Label1`.
 inline constexpr std::string_view credit_text = "Tavrin, engineering units by the table";
+
+/// What the fault message says below the fault's name: an arithmetic fault
+/// leaves the output box cleared and the window goes on with all that was typed.
+constexpr std::string_view fault_advice(FaultKind kind) {
+  return kind == FaultKind::overflow
+             ? "The result is too large to show. Nothing was converted; everything typed is kept."
+             : "The result is not a number. Nothing was converted; everything typed is kept.";
+}
 
 /// The window's caption.
 inline constexpr std::string_view form1_caption = "Tavrin";

@@ -203,11 +203,7 @@ void Form1::cmdExit_click() {
 void Form1::show_fault(const ArithmeticFault& fault) {
   auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
                               text_of(fault_name(fault.kind())), QMessageBox::Ok, this);
-  box->setInformativeText(fault.kind() == FaultKind::overflow
-                              ? QStringLiteral("The result is too large to show. Nothing was "
-                                               "converted; everything typed is kept.")
-                              : QStringLiteral("The result is not a number. Nothing was "
-                                               "converted; everything typed is kept."));
+  box->setInformativeText(text_of(fault_advice(fault.kind())));
   box->setWindowModality(Qt::ApplicationModal);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->show();
