@@ -418,6 +418,9 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     const int id = LOWORD(wparam) - first_control_id;
     const int code = HIWORD(wparam);
     if (id == static_cast<int>(Control::cboType) && code == CBN_SELCHANGE) cboType_click();
+    else if (code == CBN_KILLFOCUS && id >= 0 && id < static_cast<int>(controls_.size()))
+      // A list left behind shows no selected text, as every other box.
+      SendMessageW(controls_[static_cast<std::size_t>(id)], CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
     else if (id == static_cast<int>(Control::cmdConvert) && code == BN_CLICKED) cmdConvert_click();
     else if (id == static_cast<int>(Control::cmdExit) && code == BN_CLICKED) cmdExit_click();
     return 0;
