@@ -9,6 +9,12 @@
 #   cmake --install build --prefix /usr          (DESTDIR=... for a staging tree)
 #   cd build && cpack                            (tavrin_<version>_<arch>.deb)
 
+# A Windows build packs a portable zip instead (cmake/windows-packaging.cmake).
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows-packaging.cmake)
+  return()
+endif()
+
 # One identifier for the desktop entry, the metainfo and the icon name, as
 # AppStream expects (the desktop file is <id>.desktop).
 set(TAVRIN_APP_ID org.tavrin.Tavrin)
