@@ -30,6 +30,10 @@ constexpr int first_control_id = 100;
 constexpr DWORD form1_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD form1_ex_style = 0;
 
+// Posted after a list's text was typed in (wparam 0) or its list dropped
+// (wparam 1), with the list in lparam: see Form1::handle.
+constexpr UINT keep_typed = WM_APP + 1;
+
 // How many entries a dropped list shows before it scrolls: all 15 categories.
 constexpr int visible_items = 15;
 
@@ -180,6 +184,8 @@ Form1::Form1(HINSTANCE instance) : instance_(instance) {
         LoadImageW(instance, MAKEINTRESOURCEW(icon_resource), IMAGE_ICON,
                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    // The window's colour setting; the background bitmap hides it.
+    cls.hbrBackground = GetSysColorBrush(static_cast<int>(form1_colour));
     cls.lpszClassName = form1_class;
     RegisterClassExW(&cls);
   }
@@ -271,6 +277,17 @@ void Form1::create_controls() {
     }
   }
   SendMessageW(control(Control::txtOriginal), EM_SETLIMITTEXT, 0, 0); // no length limit
+  // Screen readers name a list after the label just before it in z-order;
+  // the focus does not follow the z-order here, so each label can stand
+  // before the control it names.
+  for (std::size_t l = 0; l < form1_controls.size(); ++l)
+    for (std::size_t i = 0; i < form1_controls.size(); ++i)
+      if (form1_controls[l].kind == ControlKind::label &&
+          form1_controls[i].accessible_name == form1_controls[l].caption) {
+        HWND before = GetWindow(controls_[i], GW_HWNDPREV);
+        SetWindowPos(controls_[l], before ? before : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      }
 }
 
 void Form1::place(int dpi) {
@@ -298,7 +315,7 @@ void Form1::place(int dpi) {
                  pixels(spec.twips.width, dpi), height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   set_output_bitmap(control(Control::picConverted), output_bitmap_, dpi);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::apply_look() {
@@ -329,14 +346,19 @@ void Form1::apply_look() {
   input_brush_ = CreateSolidBrush(base);
   text_colours_[static_cast<std::size_t>(Control::txtOriginal)] =
       colorref_of(readable_on(rgb_of(GetSysColor(COLOR_WINDOWTEXT)), rgb_of(base)));
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::paint_background(HDC dc) {
   // The bitmap is larger than the client area and covers it: drawn unscaled
   // at 96 DPI and grown with the DPI, as the twips are.
   BITMAP info{};
-  GetObjectW(background_, sizeof info, &info);
+  if (!background_ || !GetObjectW(background_, sizeof info, &info)) {
+    RECT all;
+    GetClientRect(hwnd_, &all);
+    FillRect(dc, &all, GetSysColorBrush(static_cast<int>(form1_colour)));
+    return;
+  }
   HDC source = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(source, background_);
   if (dpi_ == 96) {
@@ -418,11 +440,31 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     const int id = LOWORD(wparam) - first_control_id;
     const int code = HIWORD(wparam);
     if (id == static_cast<int>(Control::cboType) && code == CBN_SELCHANGE) cboType_click();
+    else if (code == CBN_EDITCHANGE)
+      PostMessageW(hwnd_, keep_typed, 0, lparam);
+    else if (code == CBN_DROPDOWN) {
+      typed_before_drop_ = widen(window_text(reinterpret_cast<HWND>(lparam)));
+      PostMessageW(hwnd_, keep_typed, 1, lparam);
+    }
     else if (code == CBN_KILLFOCUS && id >= 0 && id < static_cast<int>(controls_.size()))
       // A list left behind shows no selected text, as every other box.
       SendMessageW(controls_[static_cast<std::size_t>(id)], CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
     else if (id == static_cast<int>(Control::cmdConvert) && code == BN_CLICKED) cmdConvert_click();
     else if (id == static_cast<int>(Control::cmdExit) && code == BN_CLICKED) cmdExit_click();
+    return 0;
+  }
+  case keep_typed: {
+    // A list marks the first item its typed text starts with, ignoring
+    // case, and on dropping puts that item's text in place of the typed
+    // one. Typed text stays as typed and only a choice counts, so once the
+    // list has done so its text is put back and the mark removed.
+    HWND list = reinterpret_cast<HWND>(lparam);
+    if (wparam == 1 && widen(window_text(list)) != typed_before_drop_)
+      SetWindowTextW(list, typed_before_drop_.c_str());
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(list, &info))
+      SendMessageW(info.hwndList, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     return 0;
   }
   case WM_ERASEBKGND:

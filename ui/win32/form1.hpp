@@ -84,6 +84,7 @@ private:
   HBITMAP output_bitmap_ = nullptr;
   HBRUSH input_brush_ = nullptr;
   HWND focus_ = nullptr;
+  std::wstring typed_before_drop_;
   int dpi_ = 96;
 };
 

@@ -211,6 +211,19 @@ TEST_F(Form1Test, StartsAtItsPlaceAndSizeWithTheCategoriesListedAndNothingChosen
   EXPECT_EQ(origin.x, tavrin::ui::twips_to_pixels(735, dpi));
   EXPECT_EQ(origin.y, tavrin::ui::twips_to_pixels(1425, dpi));
 
+  // Every control at its place and size in the table (a list: its closed box).
+  for (std::size_t i = 0; i < tavrin::ui::form1_controls.size(); ++i) {
+    const auto& spec = tavrin::ui::form1_controls[i];
+    RECT r;
+    GetWindowRect(form->control(static_cast<Control>(i)), &r);
+    MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+    const auto px = [&](int t) { return static_cast<int>(tavrin::ui::twips_to_pixels(t, dpi)); };
+    EXPECT_EQ(r.left, px(spec.twips.left)) << spec.name;
+    EXPECT_EQ(r.top, px(spec.twips.top)) << spec.name;
+    EXPECT_EQ(r.right - r.left, px(spec.twips.width)) << spec.name;
+    EXPECT_EQ(r.bottom - r.top, px(spec.twips.height)) << spec.name;
+  }
+
   const auto categories = items_of(Control::cboType);
   ASSERT_EQ(categories.size(), 15u);
   EXPECT_EQ(categories.front(), "Length");
@@ -257,6 +270,8 @@ TEST_F(Form1Test, TheTypicalRunPrintsThirtyPointFourEightAndTypedNamesCountOnlyE
 
   type_into(Control::cboOriginal, L"inches");
   press(VK_RETURN);
+  press(VK_F4); // the list opens on "Inches" and closes again
+  press(VK_F4);
   click(Control::cmdConvert);
   EXPECT_EQ(text(Control::cboOriginal), "inches");
   EXPECT_EQ(text(Control::picConverted), "0");
