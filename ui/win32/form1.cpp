@@ -352,24 +352,11 @@ void Form1::apply_look() {
 void Form1::paint_background(HDC dc) {
   // The bitmap is larger than the client area and covers it: drawn unscaled
   // at 96 DPI and grown with the DPI, as the twips are.
-  BITMAP info{};
-  if (!background_ || !GetObjectW(background_, sizeof info, &info)) {
+  if (!draw_artwork(dc, background_, dpi_)) {
     RECT all;
     GetClientRect(hwnd_, &all);
     FillRect(dc, &all, GetSysColorBrush(static_cast<int>(form1_colour)));
-    return;
   }
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, background_);
-  if (dpi_ == 96) {
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-  } else {
-    SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi_, 96), MulDiv(info.bmHeight, dpi_, 96), source,
-               0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  }
-  SelectObject(source, old);
-  DeleteDC(source);
 }
 
 bool Form1::route_key(const MSG& message) {

@@ -34,24 +34,9 @@ void paint(HWND box) {
   GetClientRect(box, &inner);
   // The bitmap at the inner top-left corner; the client area is inside the
   // border, so whatever does not fit is cut at the box's edges.
-  if (auto bitmap = reinterpret_cast<HBITMAP>(get(box, bitmap_slot))) {
-    BITMAP info;
-    GetObjectW(bitmap, sizeof info, &info);
-    const int dpi = static_cast<int>(get(box, dpi_slot));
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap);
-    if (dpi == 96) {
-      BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-    } else {
-      SetStretchBltMode(dc, HALFTONE);
-      StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi, 96), MulDiv(info.bmHeight, dpi, 96), source,
-                 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    }
-    SelectObject(source, old);
-    DeleteDC(source);
-  } else {
+  if (!draw_artwork(dc, reinterpret_cast<HBITMAP>(get(box, bitmap_slot)),
+                    static_cast<int>(get(box, dpi_slot))))
     FillRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
-  }
   // The printed line, at the print position: the inner top-left corner.
   const std::wstring line = line_of(box);
   if (!line.empty()) {
@@ -122,6 +107,23 @@ LRESULT CALLBACK output_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM l
 }
 
 } // namespace
+
+bool draw_artwork(HDC dc, HBITMAP bitmap, int dpi) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return false;
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, bitmap);
+  if (dpi == 96) {
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+  } else {
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi, 96), MulDiv(info.bmHeight, dpi, 96), source, 0,
+               0, info.bmWidth, info.bmHeight, SRCCOPY);
+  }
+  SelectObject(source, old);
+  DeleteDC(source);
+  return true;
+}
 
 void register_output_box(HINSTANCE instance) {
   WNDCLASSEXW cls{};

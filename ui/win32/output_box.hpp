@@ -14,6 +14,11 @@ namespace tavrin::ui {
 /// Ctrl+C or the context menu's "Copy" copies the line to the clipboard.
 inline constexpr const wchar_t* output_box_class = L"TavrinOutputBox";
 
+/// Draws one of the window's bitmaps with its top-left corner at the top-left
+/// of `dc`: unscaled at 96 DPI, grown with the DPI as the twips are. False
+/// when there is no bitmap.
+bool draw_artwork(HDC dc, HBITMAP bitmap, int dpi);
+
 /// Registers the output box's window class once for the process.
 void register_output_box(HINSTANCE instance);
 
