@@ -6,6 +6,8 @@
 #   bash scripts/screenshot-windows.sh [shot.png] [path/to/Tavrin.exe]
 #
 # The program defaults to the x86-64 build (build-windows-x86_64/ui/Tavrin.exe).
+# TAVRIN_SCREEN_DPI=144 (or any DPI) makes Wine's screen that dense, to see
+# the window keep its designed size on a high-DPI screen.
 # Needs wine, xvfb, xauth, xdotool and imagemagick. Wine runs in a scratch
 # prefix that is removed afterwards; with no window manager on the virtual
 # screen, Wine is told to draw the window's frame and title bar itself.
@@ -19,10 +21,14 @@ prefix=$(mktemp -d /tmp/tavrin-screenshot-wine.XXXXXX)
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; rm -rf "$prefix"' EXIT
 export WINEPREFIX=$prefix WINEDEBUG=-all
 
+export TAVRIN_SCREEN_DPI=${TAVRIN_SCREEN_DPI:-}
 xvfb-run -a -n "${TAVRIN_XVFB_DISPLAY:-111}" -s "-screen 0 640x400x24 -dpi 96" bash -c '
   set -euo pipefail
   wineboot -i >/dev/null 2>&1
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+  if [ -n "${TAVRIN_SCREEN_DPI:-}" ]; then
+    wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$TAVRIN_SCREEN_DPI" /f >/dev/null 2>&1
+  fi
   wine "$1" & app=$!
   win=
   for _ in $(seq 100); do

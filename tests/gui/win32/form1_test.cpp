@@ -232,6 +232,12 @@ TEST_F(Form1Test, StartsAtItsPlaceAndSizeWithTheCategoriesListedAndNothingChosen
                         Control::cboConverted, Control::picConverted})
     EXPECT_EQ(text(empty), "");
   EXPECT_TRUE(items_of(Control::cboOriginal).empty());
+  // No length limit on anything typed (Windows' default is 30000 characters).
+  for (Control typed : {Control::cboType, Control::cboOriginal, Control::cboConverted}) {
+    HWND edit = FindWindowExW(c(typed), nullptr, L"Edit", nullptr);
+    EXPECT_GE(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+  }
+  EXPECT_GE(SendMessageW(c(Control::txtOriginal), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
   EXPECT_EQ(text(Control::Label4), "Select Type of Units");
   EXPECT_EQ(text(Control::cmdExit), "E&xit");
   EXPECT_EQ(focused(), "cboType");
