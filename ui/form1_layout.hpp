@@ -109,6 +109,9 @@ constexpr std::string_view fault_advice(FaultKind kind) {
              : "The result is not a number. Nothing was converted; everything typed is kept.";
 }
 
+/// The one entry of the output box's context menu, which copies its line.
+inline constexpr std::string_view copy_caption = "Copy";
+
 /// The window's caption.
 inline constexpr std::string_view form1_caption = "Tavrin";
 /// The client area's size in twips (316 x 142 px at 96 DPI).

@@ -237,7 +237,7 @@ void Form1::show(int show_command) {
 }
 
 void Form1::create_controls() {
-  // Created in tab order: the z-order is the tab order.
+  // Created in tab order; the Tab key follows the table, not the z-order.
   for (std::size_t i = 0; i < form1_controls.size(); ++i) {
     const ControlSpec& spec = form1_controls[i];
     const wchar_t* cls = L"";

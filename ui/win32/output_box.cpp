@@ -1,5 +1,7 @@
 #include "output_box.hpp"
 
+#include "form1_layout.hpp"
+
 #include <cwchar>
 #include <string>
 
@@ -58,8 +60,9 @@ void show_menu(HWND box, LPARAM at) {
     p = {r.left + 2, r.bottom - 2};
   }
   HMENU menu = CreatePopupMenu();
+  const std::wstring caption(copy_caption.begin(), copy_caption.end()); // ASCII
   AppendMenuW(menu, MF_STRING | (GetWindowTextLengthW(box) ? 0 : MF_GRAYED), copy_command,
-              L"Copy");
+              caption.c_str());
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, p.x, p.y, 0, box, nullptr));
   DestroyMenu(menu);
