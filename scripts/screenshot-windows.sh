@@ -25,6 +25,10 @@ export TAVRIN_SCREEN_DPI=${TAVRIN_SCREEN_DPI:-}
 xvfb-run -a -n "${TAVRIN_XVFB_DISPLAY:-111}" -s "-screen 0 640x400x24 -dpi 96" bash -c '
   set -euo pipefail
   wineboot -i >/dev/null 2>&1
+  # Debian'"'"'s wine does not look in fonts-wine'"'"'s folder; in the prefix'"'"'s
+  # Fonts folder it finds Marlett (the glyphs of the close box) and the
+  # other fonts Windows has.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
   if [ -n "${TAVRIN_SCREEN_DPI:-}" ]; then
     wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$TAVRIN_SCREEN_DPI" /f >/dev/null 2>&1
