@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws Tavrin's artwork: the window background, the output box's bitmap and
-the program icon (an .ico with five images, and PNGs for Linux desktops).
+"""Draws Tavrin's artwork: the window background and the output box's bitmap
+(as PNG for the Qt window and as 32-bit BMP for Tavrin.exe) and the program
+icon (an .ico with five images, and PNGs for Linux desktops).
 
 Standard library only, so it runs on any machine with Python 3:
 
@@ -101,6 +102,21 @@ def write_png(path, img, alpha=None):
     png += chunk(b"IEND", b"")
     with open(path, "wb") as f:
         f.write(png)
+
+
+def write_bmp(path, img):
+    """Writes a 32-bit Windows bitmap (opaque BGRA rows, bottom row first), as
+    Tavrin.exe carries the PNG's picture."""
+    h, w = len(img), len(img[0])
+    pixels = bytearray()
+    for y in reversed(range(h)):
+        for x in range(w):
+            r, g, b = to_bytes(img[y][x])
+            pixels += bytes((b, g, r, 255))
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 32, 0, len(pixels), 3780, 3780, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    with open(path, "wb") as f:
+        f.write(head + info + bytes(pixels))
 
 
 def mask_rows(mask, w):
@@ -255,8 +271,9 @@ def icon(size):
 
 
 def main():
-    write_png(os.path.join(HERE, "background.png"), background())
-    write_png(os.path.join(HERE, "output.png"), output_bitmap())
+    for name, img in (("background", background()), ("output", output_bitmap())):
+        write_png(os.path.join(HERE, name + ".png"), img)
+        write_bmp(os.path.join(HERE, name + ".bmp"), img)
     os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
     drawn = {}
     for size in (16, 32, 48):

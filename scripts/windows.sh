@@ -29,6 +29,9 @@ windows_packages=(
   googletest libcli11-dev
   wine wine64 wine32:i386
   xvfb xauth
+  # Wine's own fonts draw the window's title bar and close box
+  # (scripts/screenshot-windows.sh); xdotool drives that screenshot.
+  fonts-wine xdotool
 )
 
 install_missing() {

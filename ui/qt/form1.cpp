@@ -19,6 +19,7 @@
 #include <QPushButton>
 
 #include <span>
+#include <utility>
 
 namespace tavrin::ui {
 
@@ -27,10 +28,10 @@ namespace {
 // The layout is drawn in twips at 15 twips a pixel on a 96 DPI screen; Qt's
 // device-independent pixels are those pixels, and high-DPI scaling grows them
 // with the screen as twips would.
-constexpr int twips(int t) { return t / 15; }
-
-// The caption line of the credit label.
-constexpr const char* credit_text = "Tavrin, engineering units by the table";
+QRect pixels_of(TwipsRect r) {
+  return QRect(twips_to_pixels(r.left), twips_to_pixels(r.top), twips_to_pixels(r.width),
+               twips_to_pixels(r.height));
+}
 
 QString text_of(std::string_view s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -62,39 +63,24 @@ QComboBox* make_list(QWidget* parent) {
   return list;
 }
 
-// Names a control and puts it at its place, given in twips.
-template <class Control> Control* placed(Control* control, const char* name, QRect twips_rect) {
-  control->setObjectName(QLatin1String(name));
-  control->setGeometry(twips(twips_rect.x()), twips(twips_rect.y()), twips(twips_rect.width()),
-                       twips(twips_rect.height()));
+// Names a control after its row of the controls table and gives it the
+// row's place and font (the window's own font needs no setting).
+template <class Control> Control* placed(Control* control, tavrin::ui::Control row) {
+  const ControlSpec& spec = spec_of(row);
+  control->setObjectName(text_of(spec.name));
+  control->setGeometry(pixels_of(spec.twips));
+  if (spec.font != FontRole::window) control->setFont(font_for(spec.font));
+  if (!spec.accessible_name.empty()) control->setAccessibleName(text_of(spec.accessible_name));
   return control;
 }
 
-// The same, for a control with a font of its own instead of the window's.
-template <class Control>
-Control* placed(Control* control, const char* name, QRect twips_rect, const QFont& font) {
-  control->setFont(font);
-  return placed(control, name, twips_rect);
-}
+QString caption_of(tavrin::ui::Control row) { return text_of(spec_of(row).caption); }
 
 QLabel* make_label(QWidget* parent, const QString& text) {
   auto* label = new QLabel(text, parent);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setTextFormat(Qt::PlainText);
   return label;
-}
-
-// The darkest pixel of the artwork under a control: the backdrop against
-// which dark text reads worst.
-QColor darkest_under(const QImage& image, const QRect& area) {
-  QColor darkest = Qt::white;
-  const QRect r = area.intersected(image.rect());
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      if (c.lightness() < darkest.lightness()) darkest = c;
-    }
-  return darkest;
 }
 
 } // namespace
@@ -104,39 +90,37 @@ Form1::Form1(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       background_(artwork(QStringLiteral("background.png"))) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Tavrin"));
+  setWindowTitle(text_of(form1_caption));
   QIcon icon;
   for (int size : {16, 32, 48})
     icon.addPixmap(QPixmap::fromImage(artwork(QStringLiteral("icons/tavrin-%1.png").arg(size))));
   setWindowIcon(icon);
-  setFont(window_font());
+  setFont(font_for(FontRole::window));
   // The client area's top-left corner stands at a fixed place on the screen.
-  setGeometry(twips(735), twips(1425), twips(4740), twips(2130));
-  setFixedSize(twips(4740), twips(2130));
+  const QRect client = pixels_of(form1_client);
+  setGeometry(twips_to_pixels(form1_left), twips_to_pixels(form1_top), client.width(),
+              client.height());
+  setFixedSize(client.size());
   build_controls();
   apply_look();
   load();
 }
 
 void Form1::build_controls() {
+  using C = tavrin::ui::Control;
   // Created in tab order, so the focus chain is the tab order.
-  cboType = placed(make_list(this), "cboType", {120, 240, 1935, 315}, list_font());
-  cboOriginal = placed(make_list(this), "cboOriginal", {120, 840, 2175, 315}, list_font());
-  txtOriginal = placed(new InputBox(this), "txtOriginal", {120, 1320, 2175, 285}, value_font());
-  cboConverted = placed(make_list(this), "cboConverted", {2520, 840, 2175, 315}, list_font());
+  cboType = placed(make_list(this), C::cboType);
+  cboOriginal = placed(make_list(this), C::cboOriginal);
+  txtOriginal = placed(new InputBox(this), C::txtOriginal);
+  cboConverted = placed(make_list(this), C::cboConverted);
   const QPixmap output_bitmap = QPixmap::fromImage(artwork(QStringLiteral("output.png")));
-  picConverted = placed(new OutputBox(output_bitmap, this), "picConverted", {2520, 1320, 2175, 375},
-                        value_font());
-  Label1 = placed(make_label(this, QString::fromUtf8(credit_text)), "Label1",
-                  {1440, 1920, 2535, 255}, credit_font());
-  Label2 = placed(make_label(this, QStringLiteral("From:")), "Label2", {120, 600, 495, 255});
-  Label3 = placed(make_label(this, QStringLiteral("To:")), "Label3", {2520, 600, 495, 255});
-  Label4 = placed(make_label(this, QStringLiteral("Select Type of Units")), "Label4",
-                  {120, 0, 1695, 255});
-  cmdConvert = placed(new QPushButton(QStringLiteral("&Convert"), this), "cmdConvert",
-                      {120, 1800, 855, 255});
-  cmdExit = placed(new QPushButton(QStringLiteral("E&xit"), this), "cmdExit",
-                   {4200, 1800, 495, 255});
+  picConverted = placed(new OutputBox(output_bitmap, this), C::picConverted);
+  Label1 = placed(make_label(this, caption_of(C::Label1)), C::Label1);
+  Label2 = placed(make_label(this, caption_of(C::Label2)), C::Label2);
+  Label3 = placed(make_label(this, caption_of(C::Label3)), C::Label3);
+  Label4 = placed(make_label(this, caption_of(C::Label4)), C::Label4);
+  cmdConvert = placed(new QPushButton(caption_of(C::cmdConvert), this), C::cmdConvert);
+  cmdExit = placed(new QPushButton(caption_of(C::cmdExit), this), C::cmdExit);
 
   // Neither button answers Enter: only a dialog has a default button, and
   // this window is not one; autoDefault is cleared all the same.
@@ -151,14 +135,6 @@ void Form1::build_controls() {
   QWidget::setTabOrder(picConverted, cmdConvert);
   QWidget::setTabOrder(cmdConvert, cmdExit);
 
-  cboType->setAccessibleName(Label4->text());
-  cboOriginal->setAccessibleName(Label2->text());
-  txtOriginal->setAccessibleName(QStringLiteral("Value to convert"));
-  cboConverted->setAccessibleName(Label3->text());
-  picConverted->setAccessibleName(QStringLiteral("Converted value"));
-  cmdConvert->setAccessibleName(QStringLiteral("Convert"));
-  cmdExit->setAccessibleName(QStringLiteral("Exit"));
-
   connect(cboType, &QComboBox::activated, this, &Form1::cboType_click);
   connect(cmdConvert, &QPushButton::clicked, this, &Form1::cmdConvert_click);
   connect(cmdExit, &QPushButton::clicked, this, &Form1::cmdExit_click);
@@ -169,20 +145,18 @@ void Form1::apply_look() {
   // Label text colours come from the desktop's palette, darkened where they
   // would not read over the artwork behind them.
   const QPalette desktop = palette();
-  auto colour_label = [&](QLabel* label, SystemColour colour) {
+  using C = tavrin::ui::Control;
+  for (auto [label, row] : {std::pair{Label1, C::Label1}, {Label2, C::Label2},
+                            {Label3, C::Label3}, {Label4, C::Label4}}) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText,
-               readable_on(system_colour(colour, desktop),
+               readable_on(system_colour(spec_of(row).text, desktop),
                            darkest_under(background_, label->geometry())));
     label->setPalette(p);
-  };
-  colour_label(Label1, SystemColour::inactive_border);
-  colour_label(Label2, SystemColour::inactive_border);
-  colour_label(Label3, SystemColour::active_caption);
-  colour_label(Label4, SystemColour::inactive_border);
+  }
 
   QPalette input = txtOriginal->palette();
-  const QColor base = system_colour(SystemColour::inactive_caption, desktop);
+  const QColor base = system_colour(spec_of(C::txtOriginal).back, desktop);
   input.setColor(QPalette::Base, base);
   input.setColor(QPalette::Text, readable_on(desktop.color(QPalette::Text), base));
   txtOriginal->setPalette(input);
@@ -229,11 +203,7 @@ void Form1::cmdExit_click() {
 void Form1::show_fault(const ArithmeticFault& fault) {
   auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
                               text_of(fault_name(fault.kind())), QMessageBox::Ok, this);
-  box->setInformativeText(fault.kind() == FaultKind::overflow
-                              ? QStringLiteral("The result is too large to show. Nothing was "
-                                               "converted; everything typed is kept.")
-                              : QStringLiteral("The result is not a number. Nothing was "
-                                               "converted; everything typed is kept."));
+  box->setInformativeText(text_of(fault_advice(fault.kind())));
   box->setWindowModality(Qt::ApplicationModal);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->show();

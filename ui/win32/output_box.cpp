@@ -1,0 +1,166 @@
+#include "output_box.hpp"
+
+#include "form1_layout.hpp"
+
+#include <cwchar>
+#include <string>
+
+namespace tavrin::ui {
+
+namespace {
+
+// The box keeps its font, bitmap and DPI in its window's extra bytes.
+enum Slot : int { font_slot = 0, bitmap_slot = 1, dpi_slot = 2, slot_count = 3 };
+
+LONG_PTR get(HWND box, Slot slot) {
+  return GetWindowLongPtrW(box, static_cast<int>(slot * sizeof(LONG_PTR)));
+}
+void put(HWND box, Slot slot, LONG_PTR value) {
+  SetWindowLongPtrW(box, static_cast<int>(slot * sizeof(LONG_PTR)), value);
+}
+
+constexpr UINT copy_command = 1;
+
+std::wstring line_of(HWND box) {
+  std::wstring line(static_cast<std::size_t>(GetWindowTextLengthW(box)), L'\0');
+  if (!line.empty())
+    line.resize(static_cast<std::size_t>(
+        GetWindowTextW(box, line.data(), static_cast<int>(line.size() + 1))));
+  return line;
+}
+
+void paint(HWND box) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(box, &ps);
+  RECT inner;
+  GetClientRect(box, &inner);
+  // The bitmap at the inner top-left corner; the client area is inside the
+  // border, so whatever does not fit is cut at the box's edges.
+  if (!draw_artwork(dc, reinterpret_cast<HBITMAP>(get(box, bitmap_slot)),
+                    static_cast<int>(get(box, dpi_slot))))
+    FillRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
+  // The printed line, at the print position: the inner top-left corner.
+  const std::wstring line = line_of(box);
+  if (!line.empty()) {
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(get(box, font_slot)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    TextOutW(dc, 0, 0, line.c_str(), static_cast<int>(line.size()));
+    SelectObject(dc, old);
+  }
+  if (GetFocus() == box) DrawFocusRect(dc, &inner);
+  EndPaint(box, &ps);
+}
+
+void show_menu(HWND box, LPARAM at) {
+  POINT p{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  if (at == -1) { // from the keyboard (Shift+F10, the menu key): at the box
+    RECT r;
+    GetWindowRect(box, &r);
+    p = {r.left + 2, r.bottom - 2};
+  }
+  HMENU menu = CreatePopupMenu();
+  const std::wstring caption(copy_caption.begin(), copy_caption.end()); // ASCII
+  AppendMenuW(menu, MF_STRING | (GetWindowTextLengthW(box) ? 0 : MF_GRAYED), copy_command,
+              caption.c_str());
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, p.x, p.y, 0, box, nullptr));
+  DestroyMenu(menu);
+  if (chosen == copy_command) copy_output_line(box);
+}
+
+LRESULT CALLBACK output_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+  case WM_PAINT:
+    paint(box);
+    return 0;
+  case WM_ERASEBKGND:
+    return 1; // WM_PAINT covers every pixel
+  case WM_SETTEXT: {
+    const LRESULT done = DefWindowProcW(box, message, wparam, lparam);
+    InvalidateRect(box, nullptr, FALSE);
+    // Screen readers take the line as the box's name and value.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, box, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, box, OBJID_CLIENT, CHILDID_SELF);
+    return done;
+  }
+  case WM_SETFONT:
+    put(box, font_slot, static_cast<LONG_PTR>(wparam));
+    if (LOWORD(lparam)) InvalidateRect(box, nullptr, FALSE);
+    return 0;
+  case WM_GETFONT:
+    return get(box, font_slot);
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+    // A click takes the focus and nothing more: the box converts nothing.
+    SetFocus(box);
+    return 0;
+  case WM_SETFOCUS:
+  case WM_KILLFOCUS:
+    InvalidateRect(box, nullptr, FALSE);
+    return 0;
+  case WM_CHAR:
+    if (wparam == 3) copy_output_line(box); // Ctrl+C
+    return 0;
+  case WM_CONTEXTMENU:
+    show_menu(box, lparam);
+    return 0;
+  }
+  return DefWindowProcW(box, message, wparam, lparam);
+}
+
+} // namespace
+
+bool draw_artwork(HDC dc, HBITMAP bitmap, int dpi) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return false;
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, bitmap);
+  if (dpi == 96) {
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+  } else {
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, dpi, 96), MulDiv(info.bmHeight, dpi, 96), source, 0,
+               0, info.bmWidth, info.bmHeight, SRCCOPY);
+  }
+  SelectObject(source, old);
+  DeleteDC(source);
+  return true;
+}
+
+void register_output_box(HINSTANCE instance) {
+  WNDCLASSEXW cls{};
+  if (GetClassInfoExW(instance, output_box_class, &cls)) return;
+  cls.cbSize = sizeof cls;
+  cls.lpfnWndProc = output_box_proc;
+  cls.cbWndExtra = slot_count * sizeof(LONG_PTR);
+  cls.hInstance = instance;
+  cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  cls.lpszClassName = output_box_class;
+  RegisterClassExW(&cls);
+}
+
+void set_output_bitmap(HWND box, HBITMAP bitmap, int dpi) {
+  put(box, bitmap_slot, reinterpret_cast<LONG_PTR>(bitmap));
+  put(box, dpi_slot, dpi);
+  InvalidateRect(box, nullptr, FALSE);
+}
+
+bool copy_output_line(HWND box) {
+  const std::wstring line = line_of(box);
+  if (line.empty() || !OpenClipboard(box)) return false;
+  bool copied = false;
+  if (EmptyClipboard()) {
+    const std::size_t bytes = (line.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+      std::wmemcpy(static_cast<wchar_t*>(GlobalLock(memory)), line.c_str(), line.size() + 1);
+      GlobalUnlock(memory);
+      copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+      if (!copied) GlobalFree(memory);
+    }
+  }
+  CloseClipboard();
+  return copied;
+}
+
+} // namespace tavrin::ui

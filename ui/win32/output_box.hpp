@@ -1,0 +1,32 @@
+#pragma once
+
+#include <windows.h>
+
+namespace tavrin::ui {
+
+/// Window class of the output box `picConverted`.
+///
+/// A focusable child window with a sunken border (WS_EX_CLIENTEDGE) showing
+/// its bitmap at the inner top-left corner, cut at the edges, and one printed
+/// line over it in its font (WM_SETFONT). The printed line is the window's
+/// text: WM_SETTEXT prints (an empty text clears), WM_GETTEXT and screen
+/// readers read it, and repaints draw it again. A click only takes the focus;
+/// Ctrl+C or the context menu's "Copy" copies the line to the clipboard.
+inline constexpr const wchar_t* output_box_class = L"TavrinOutputBox";
+
+/// Draws one of the window's bitmaps with its top-left corner at the top-left
+/// of `dc`: unscaled at 96 DPI, grown with the DPI as the twips are. False
+/// when there is no bitmap.
+bool draw_artwork(HDC dc, HBITMAP bitmap, int dpi);
+
+/// Registers the output box's window class once for the process.
+void register_output_box(HINSTANCE instance);
+
+/// Gives an output box its bitmap, drawn scaled by `dpi` / 96 (unscaled at 96 DPI).
+void set_output_bitmap(HWND box, HBITMAP bitmap, int dpi);
+
+/// Copies the box's printed line to the clipboard as Unicode text; false when
+/// the box shows nothing or the clipboard is busy.
+bool copy_output_line(HWND box);
+
+} // namespace tavrin::ui
