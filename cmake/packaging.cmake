@@ -9,6 +9,30 @@
 #   cmake --install build --prefix /usr          (DESTDIR=... for a staging tree)
 #   cd build && cpack                            (tavrin_<version>_<arch>.deb)
 
+# What every package says of itself.
+set(CPACK_PACKAGE_NAME tavrin)
+set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
+# A package needs a maintainer; .invalid marks the address as a placeholder
+# until the project has one to publish.
+set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Tavrin converts a value between the units of 15 categories, from length"
+  "to low pressure, with a fixed table of 474 rules. The package holds the"
+  "window, tavrin, and the command tavrin-convert, which gives scripts the"
+  "same conversions: one value, TAB-separated batches, unit lists, whole"
+  "tables as text or CSV, and the rule behind a result.")
+set(CPACK_STRIP_FILES ON)
+
+# A Windows build packs the programs alone, with the Windows installer; the
+# desktop files and the man page below are a Linux desktop's.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows-installer.cmake)
+  include(CPack)
+  return()
+endif()
+
 # One identifier for the desktop entry, the metainfo and the icon name, as
 # AppStream expects (the desktop file is <id>.desktop).
 set(TAVRIN_APP_ID org.tavrin.Tavrin)
@@ -57,22 +81,8 @@ if(TARGET tavrin-convert)
 endif()
 
 # The Debian package: everything above plus the two programs, under /usr.
-set(CPACK_PACKAGE_NAME tavrin)
-set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
-# A package needs a maintainer; .invalid marks the address as a placeholder
-# until the project has one to publish.
-set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
-  "Tavrin converts a value between the units of 15 categories, from length"
-  "to low pressure, with a fixed table of 474 rules. The package holds the"
-  "window, tavrin, and the command tavrin-convert, which gives scripts the"
-  "same conversions: one value, TAB-separated batches, unit lists, whole"
-  "tables as text or CSV, and the rule behind a result.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
