@@ -12,9 +12,17 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 #ifndef TAVRIN_VERSION_TEXT
 #error "TAVRIN_VERSION_TEXT comes from the CMake project version"
@@ -102,14 +110,49 @@ int run_batch_mode(bool exact) {
   return static_cast<int>(Exit::fault);
 }
 
-} // namespace
+#ifdef _WIN32
+// A console shows the UTF-8 this program writes ("×" in --explain, names in
+// messages) only with its output code page set so; the console's own is put
+// back at exit, since the shell that started the program keeps the console.
+class Utf8Console {
+public:
+  Utf8Console() {
+    DWORD mode = 0;
+    if (::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
+        ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode)) {
+      before_ = ::GetConsoleOutputCP();
+      ::SetConsoleOutputCP(CP_UTF8);
+    }
+    // stdout and stderr stay in text mode, so lines end in CRLF as Windows
+    // programs' lines do. stdin is read as bytes: a text-mode read would end
+    // a batch at the first Ctrl-Z byte; the batch reader takes CRLF and LF.
+    ::_setmode(STDIN_FILENO, _O_BINARY);
+  }
+  ~Utf8Console() {
+    if (before_ != 0) ::SetConsoleOutputCP(before_);
+  }
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
 
-int main(int argc, char** argv) {
+private:
+  UINT before_ = 0;
+};
+
+std::string utf8(const wchar_t* text) {
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string out(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+  out.pop_back();  // the terminating NUL
+  return out;
+}
+#endif
+
+int run(std::vector<std::string> words) {
   // CLI11 reads "-.5" as the short option "-." (it lets only a digit after
   // the '-' pass as a value). A blank in front makes any negative number a
   // positional argument and reads as the same number, since the number reader
   // skips leading blanks; the blank is taken off again after parsing.
-  std::vector<std::string> words(argv, argv + argc);
   std::vector<std::string> escaped;
   for (std::size_t i = 1; i < words.size(); ++i) {
     if (words[i] == "--") break;
@@ -197,3 +240,19 @@ int main(int argc, char** argv) {
   return finish(explain ? explain_one(args[0], args[1], args[2], exact)
                         : convert_one(args[0], args[1], args[2], exact));
 }
+
+} // namespace
+
+#ifdef _WIN32
+// The arguments as Windows gives them, in UTF-16 (-municode), whatever the
+// code page: a unit name or a number typed in any script reaches the program
+// as it was typed.
+int wmain(int argc, wchar_t** argv) {
+  const Utf8Console console;
+  std::vector<std::string> words;
+  for (int i = 0; i < argc; ++i) words.push_back(utf8(argv[i]));
+  return run(std::move(words));
+}
+#else
+int main(int argc, char** argv) { return run(std::vector<std::string>(argv, argv + argc)); }
+#endif

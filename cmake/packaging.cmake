@@ -25,11 +25,11 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "tables as text or CSV, and the rule behind a result.")
 set(CPACK_STRIP_FILES ON)
 
-# A Windows build packs the programs alone, with the Windows installer; the
-# desktop files and the man page below are a Linux desktop's.
+# A Windows build packs a portable zip and an installer instead
+# (cmake/windows-packaging.cmake); the desktop files and the man page below
+# are a Linux desktop's.
 if(WIN32)
-  include(${CMAKE_CURRENT_LIST_DIR}/windows-installer.cmake)
-  include(CPack)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows-packaging.cmake)
   return()
 endif()
 

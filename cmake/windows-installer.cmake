@@ -1,10 +1,12 @@
 # The Windows installer: CPack's NSIS generator with the template in nsis/,
-# included by packaging.cmake in a Windows build. It packs what the install
-# rules install (tavrin-convert.exe, and Tavrin.exe once the window is
-# built) under Program Files, with a Start-menu shortcut to the window, an
-# uninstaller and the Add/Remove Programs entry.
+# included by windows-packaging.cmake, whose names and architecture
+# (CPACK_SYSTEM_NAME) it takes. It installs what the install rules install
+# (tavrin-convert.exe, Tavrin.exe once the window is built, the README and
+# the licence) under Program Files, with a Start-menu shortcut to the
+# window, an uninstaller and the Add/Remove Programs entry.
 #
 #   cd build-windows-x86_64 && cpack -G NSIS      (tavrin-1.00-win64-setup.exe)
+#   cpack alone makes the zip and the installer.
 #
 # The installer runs silently with /S, and so does Uninstall.exe.
 # CPack's own template is left aside because it writes no EstimatedSize or
@@ -18,12 +20,9 @@ else()
   message(STATUS "No makensis (package nsis): no Windows installer")
 endif()
 
-# win32 or win64: the installers' and the portable archives' names say which.
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(TAVRIN_WINDOWS_ARCH win64)
+if(CPACK_SYSTEM_NAME STREQUAL "win64")
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 else()
-  set(TAVRIN_WINDOWS_ARCH win32)
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
 endif()
 
@@ -36,12 +35,11 @@ set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/assets/tavrin.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/assets/tavrin.ico)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_TAVRIN_VERSION_TEXT ${TAVRIN_VERSION_TEXT})
+set(CPACK_TAVRIN_FILE_VERSION ${PROJECT_VERSION})
 # The setup program's copyright line is the licence's.
 file(STRINGS ${CPACK_RESOURCE_FILE_LICENSE} CPACK_TAVRIN_COPYRIGHT REGEX "^Copyright " LIMIT_COUNT 1)
-set(CPACK_TAVRIN_ARCH ${TAVRIN_WINDOWS_ARCH})
 set(CPACK_TAVRIN_BIN_DIR ${CMAKE_INSTALL_BINDIR})
 
-# tavrin-1.00-win64 for the archives; the installer adds -setup
-# (nsis/per-generator.cmake, which cpack reads for each generator).
-set(CPACK_PACKAGE_FILE_NAME tavrin-${TAVRIN_VERSION_TEXT}-${TAVRIN_WINDOWS_ARCH})
+# The zip's name with -setup (nsis/per-generator.cmake, which cpack reads for
+# each generator).
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/nsis/per-generator.cmake)

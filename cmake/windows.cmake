@@ -8,6 +8,13 @@ if(NOT MINGW)
   message(FATAL_ERROR "The Windows build is made with MinGW-w64: --toolchain cmake/toolchains/mingw-w64-i686.cmake (or -x86_64)")
 endif()
 
+# The portable zip holds the programs at the top of its folder, beside the
+# README, so the install rules put them there, not in bin/.
+set(CMAKE_INSTALL_BINDIR .)
+
+# The programs' manifests and version records are resources.
+enable_language(RC)
+
 # libstdc++, libgcc and winpthread linked in: a program imports only DLLs
 # that every Windows has (tests/windows checks the import table).
 add_link_options(-static)

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using tavrin::test::run_convert;
 
@@ -103,11 +105,10 @@ TEST(SingleConversion, ExitsOneOnOverflowAndPrintsNoResult) {
 }
 
 TEST(SingleConversion, KeepsMessagesAboutHugeOrOddNamesToOneShortLine) {
-  // 100 000 bytes: one argument may not pass 128 KiB on Linux.
-  auto r = run_convert({"1", std::string(100'000, 'x'), "Kelvin"});
+  auto r = run_convert({"1", std::string(tavrin::test::long_argument, 'x'), "Kelvin"});
   expect_failure(r, 2, "unknown unit 'xxx");
   EXPECT_LT(r.err.size(), 300u);
-  EXPECT_NE(r.err.find("100000 bytes"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(std::to_string(tavrin::test::long_argument) + " bytes"), std::string::npos) << r.err;
 
   r = run_convert({"1", "In\nches\x1b[2J", "Kelvin"});
   expect_failure(r, 2, "'In\\x0Aches\\x1B[2J'");
@@ -125,6 +126,9 @@ TEST(SingleConversion, ReportsUsageErrorsWithExitTwo) {
 }
 
 TEST(SingleConversion, ReportsAnOutputThatCannotBeWrittenAsAFailure) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no /dev/full; tests/windows writes into a closed pipe instead";
+#else
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   const std::string program = std::string("'") + TAVRIN_CONVERT_PATH + "'";
   for (const std::string& cmd : {program + " 1 Inches Feet",
@@ -134,6 +138,7 @@ TEST(SingleConversion, ReportsAnOutputThatCannotBeWrittenAsAFailure) {
     ASSERT_TRUE(WIFEXITED(rc)) << cmd;
     EXPECT_EQ(WEXITSTATUS(rc), 1) << cmd;
   }
+#endif
 }
 
 TEST(HelpAndVersion, VersionComesFromTheProjectVersion) {
@@ -263,6 +268,9 @@ TEST(Table, OverflowingCellsSayOverflowWithoutAbortingTheTable) {
 }
 
 TEST(Locale, ACommaDecimalLocaleGivesTheSameOutput) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a Windows program takes no locale from LC_ALL; CoreUnderLocale sets the C runtime's";
+#endif
   if (!tavrin::test::locale_available("de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
   const std::vector<std::vector<std::string>> commands = {
       {"1.5", "Inches", "Centimetres"},

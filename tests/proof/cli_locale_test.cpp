@@ -4,6 +4,8 @@
 
 #include "tavrin/catalogue.hpp"
 
+#include "comma_locales.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -52,6 +54,9 @@ std::string session(const std::string& locale) {
 class ConvertProgramUnderLocale : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ConvertProgramUnderLocale, PrintsTheSameAsUnderTheCLocale) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a Windows program takes no locale from LC_ALL; CoreUnderLocale sets the C runtime's";
+#endif
   if (!tavrin::test::locale_available(GetParam())) GTEST_SKIP() << GetParam() << " is not installed";
   static const std::string reference = session("C");
   EXPECT_NE(reference.find("12.5 Inches Centimetres => 0\n31.75\n"), std::string::npos)
@@ -60,7 +65,7 @@ TEST_P(ConvertProgramUnderLocale, PrintsTheSameAsUnderTheCLocale) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CommaLocales, ConvertProgramUnderLocale,
-                         ::testing::Values("de_DE.UTF-8", "fr_FR.UTF-8"),
+                         ::testing::ValuesIn(proof::comma_locales),
                          [](const auto& info) {
                            return std::string(info.param).substr(0, 5);
                          });

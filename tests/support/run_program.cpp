@@ -1,7 +1,24 @@
 #include "run_program.hpp"
 
-#include <cerrno>
 #include <clocale>
+#include <string>
+
+namespace tavrin::test {
+
+bool locale_available(const char* name) {
+  const char* before = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = before ? before : "C";
+  const bool ok = std::setlocale(LC_ALL, name) != nullptr;
+  std::setlocale(LC_ALL, saved.c_str());
+  return ok;
+}
+
+} // namespace tavrin::test
+
+// run_program for POSIX systems; Windows has its own in run_program_windows.cpp.
+#ifndef _WIN32
+
+#include <cerrno>
 #include <csignal>
 #include <stdexcept>
 
@@ -129,12 +146,6 @@ Run run_program(const std::vector<std::string>& argv, std::string_view input,
   return run;
 }
 
-bool locale_available(const char* name) {
-  const char* before = std::setlocale(LC_ALL, nullptr);
-  const std::string saved = before ? before : "C";
-  const bool ok = std::setlocale(LC_ALL, name) != nullptr;
-  std::setlocale(LC_ALL, saved.c_str());
-  return ok;
-}
-
 } // namespace tavrin::test
+
+#endif

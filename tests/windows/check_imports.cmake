@@ -1,0 +1,33 @@
+# cmake -DOBJDUMP=... -DPROGRAM=x.exe -P check_imports.cmake
+# Lists the DLLs PROGRAM imports and fails on any that a bare Windows does
+# not have: the C++ runtime (libstdc++-6, libgcc_s_*, libwinpthread-1) must
+# be linked in, or the program would not start from a zip on another machine.
+cmake_policy(VERSION 3.25)
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed (${rc})")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
+if(NOT lines)
+  message(FATAL_ERROR "${PROGRAM}: no import table found")
+endif()
+
+# Windows' own DLLs, present since Windows 7: the kernel and window system,
+# the C runtime (msvcrt, or the Universal CRT's api-ms-win-crt-* forwarders),
+# and the shell and common-controls libraries a window may use.
+set(system_dlls kernel32 user32 gdi32 advapi32 shell32 shlwapi ole32 oleaut32 comctl32
+    comdlg32 msvcrt ucrtbase uxtheme dwmapi version winmm ws2_32 bcrypt imm32 ntdll)
+set(foreign "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" name)
+  string(REGEX REPLACE "\\.dll$" "" name "${name}")
+  message(STATUS "${PROGRAM} imports ${dll}")
+  if(NOT name IN_LIST system_dlls AND NOT name MATCHES "^api-ms-win-")
+    list(APPEND foreign ${dll})
+  endif()
+endforeach()
+if(foreign)
+  message(FATAL_ERROR "${PROGRAM} needs DLLs that Windows does not have: ${foreign}")
+endif()
