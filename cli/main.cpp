@@ -3,6 +3,7 @@
 #include "tavrin/cli/batch.hpp"
 #include "tavrin/cli/conversion.hpp"
 #include "tavrin/cli/listing.hpp"
+#include "tavrin/cli/output.hpp"
 #include "tavrin/cli/text.hpp"
 
 #include <CLI/CLI.hpp>
@@ -32,6 +33,7 @@ namespace {
 
 using tavrin::cli::Exit;
 using tavrin::cli::Outcome;
+using tavrin::cli::write_all;
 
 constexpr std::string_view usage_text =
     "Usage:\n"
@@ -61,18 +63,6 @@ public:
     return opt->get_option_text().empty() ? std::string() : " " + opt->get_option_text();
   }
 };
-
-bool write_all(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 void report(std::string_view message) {
   std::string line = "tavrin-convert: ";

@@ -1,6 +1,7 @@
 #include "tavrin/cli/batch.hpp"
 
 #include "tavrin/cli/conversion.hpp"
+#include "tavrin/cli/output.hpp"
 #include "tavrin/cli/text.hpp"
 
 #include <cerrno>
@@ -51,15 +52,9 @@ void append_overlong(std::string& out) {
   out += "error: line longer than " + count_text(max_batch_line) + " bytes\n";
 }
 
-void write_all(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw std::system_error(errno, std::generic_category(), "cannot write standard output");
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
+void write_out(int fd, std::string_view data) {
+  if (!write_all(fd, data))
+    throw std::system_error(errno, std::generic_category(), "cannot write standard output");
 }
 
 } // namespace
@@ -141,12 +136,12 @@ BatchCounts run_batch(int in_fd, int out_fd, bool exact) {
     if (n == 0) break;
     converter.feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)), out);
     if (out.size() >= block_size) {
-      write_all(out_fd, out);
+      write_out(out_fd, out);
       out.clear();
     }
   }
   converter.finish(out);
-  write_all(out_fd, out);
+  write_out(out_fd, out);
   return converter.counts();
 }
 
