@@ -1,5 +1,6 @@
 // tavrin-convert: Tavrin's conversions for scripts and terminals. The work is
 // done in tavrin_cli; this file reads the command line and writes the outcome.
+#include "tavrin/cli/audit.hpp"
 #include "tavrin/cli/batch.hpp"
 #include "tavrin/cli/conversion.hpp"
 #include "tavrin/cli/listing.hpp"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -42,6 +44,8 @@ constexpr std::string_view usage_text =
     "  tavrin-convert --batch [--exact]            TAB-separated \"VALUE<TAB>FROM<TAB>TO\" lines on stdin\n"
     "  tavrin-convert --list [CATEGORY]            the 15 categories, or one category's units\n"
     "  tavrin-convert --table CATEGORY [VALUE] [--csv]   VALUE (default 1) from every unit to every unit\n"
+    "  tavrin-convert --audit [CATEGORY] [--csv]   how far each rule is from the exact definitions\n"
+    "  tavrin-convert --audit [CATEGORY] --svg FILE   the same as heat maps in an SVG picture\n"
     "  tavrin-convert --help | --version\n";
 
 constexpr std::string_view footer_text =
@@ -172,7 +176,7 @@ int run(std::vector<std::string> words) {
   auto* exact_opt = app.add_flag("--exact", exact,
                                  "Print the shortest text that reads back to the same double");
   auto* explain_opt = app.add_flag("--explain", explain,
-                                   "Also print the rule, the reverse rule and the round trip");
+                                   "Also print the rule, the reverse rule, the round trip and the exact factor");
   auto* batch_opt = app.add_flag("--batch", batch,
                                  "Convert TAB-separated VALUE FROM TO lines from stdin, one output line each");
   // --list takes its CATEGORY as an optional value, so "--list=Torque" works too.
@@ -186,13 +190,24 @@ int run(std::vector<std::string> words) {
   auto* table_opt = app.add_option("--table", table_category,
                                    "Print the matrix of CATEGORY for VALUE (default 1)");
   table_opt->option_text("CATEGORY");
-  auto* csv_opt = app.add_flag("--csv", csv, "Print the --table as comma-separated values");
+  // --audit, like --list, takes its CATEGORY as an optional value.
+  std::vector<std::string> audit_category;
+  auto* audit_opt = app.add_option("--audit", audit_category,
+                                   "List every rule, or CATEGORY's, against the exact definitions, worst first")
+                        ->expected(0, 1);
+  audit_opt->option_text("[CATEGORY]");
+  audit_opt->default_str(std::string(list_all));
+  std::string svg_path;
+  auto* svg_opt = app.add_option("--svg", svg_path, "With --audit, draw the audit as heat maps into FILE (- for stdout)");
+  svg_opt->option_text("FILE");
+  auto* csv_opt = app.add_flag("--csv", csv, "Print the --table or the --audit as comma-separated values");
   app.add_option("args", args)->group("");  // VALUE FROM TO, CATEGORY or VALUE, by mode
 
-  csv_opt->needs(table_opt);
-  batch_opt->excludes(explain_opt)->excludes(list_opt)->excludes(table_opt);
-  list_opt->excludes(explain_opt)->excludes(table_opt)->excludes(exact_opt);
-  table_opt->excludes(explain_opt);
+  svg_opt->needs(audit_opt)->excludes(csv_opt);
+  batch_opt->excludes(explain_opt)->excludes(list_opt)->excludes(table_opt)->excludes(audit_opt);
+  list_opt->excludes(explain_opt)->excludes(table_opt)->excludes(exact_opt)->excludes(audit_opt);
+  table_opt->excludes(explain_opt)->excludes(audit_opt);
+  audit_opt->excludes(explain_opt)->excludes(exact_opt);
 
   try {
     app.parse(static_cast<int>(pointers.size()), pointers.data());
@@ -208,6 +223,9 @@ int run(std::vector<std::string> words) {
   for (auto& a : args) unescape(a);
   unescape(table_category);
   for (auto& c : list_category) unescape(c);
+  for (auto& c : audit_category) unescape(c);
+  if (csv && table_opt->count() == 0 && audit_opt->count() == 0)
+    return usage_error("--csv goes with --table or --audit");
 
   using namespace tavrin::cli;
   if (batch) {
@@ -218,6 +236,13 @@ int run(std::vector<std::string> words) {
     if (!args.empty()) return usage_error("--list takes at most one CATEGORY");
     const bool all = list_category.empty() || list_category[0] == list_all;
     return finish(all ? list_categories() : list_units(list_category[0]));
+  }
+  if (audit_opt->count() > 0) {
+    if (!args.empty()) return usage_error("--audit takes at most one CATEGORY");
+    std::optional<std::string_view> category;
+    if (!audit_category.empty() && audit_category[0] != list_all) category = audit_category[0];
+    if (svg_opt->count() > 0) return finish(write_audit_svg(category, svg_path));
+    return finish(audit_listing(category, csv ? TableForm::csv : TableForm::aligned));
   }
   if (table_opt->count() > 0) {
     if (args.size() > 1) return usage_error("--table takes CATEGORY and at most one VALUE");

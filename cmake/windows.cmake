@@ -12,7 +12,8 @@ endif()
 # README, so the install rules put them there, not in bin/.
 set(CMAKE_INSTALL_BINDIR .)
 
-# The programs' manifests and version records are resources.
+# The programs' manifests (and a window's icon and version record) are
+# resources.
 enable_language(RC)
 
 # libstdc++, libgcc and winpthread linked in: a program imports only DLLs
@@ -41,8 +42,8 @@ if(TAVRIN_BUILD_TESTS)
   endif()
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  # MinGW's threads are winpthread; gtest's own check for pthread.h would
-  # take the POSIX path, which MinGW-w64 only half has.
+  # GoogleTest synchronises with Win32 primitives on Windows; this keeps its
+  # CMake from also linking the POSIX threads library.
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   add_subdirectory(${TAVRIN_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   foreach(_gt gtest gtest_main)

@@ -59,10 +59,11 @@ start_wine() {
   wineboot -i >/dev/null 2>&1
 }
 
+# Waits for this prefix's wineserver to end (it lingers a few seconds after
+# the last program), then removes a scratch prefix.
 stop_wine() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -w 2>/dev/null || true
-  [ -n "${scratch_prefix:-}" ] && rm -rf "$scratch_prefix"
-  return 0
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -w 2>/dev/null || true; fi
+  if [ -n "${scratch_prefix:-}" ]; then rm -rf "$scratch_prefix"; fi
 }
 
 # Configures, builds, tests and packs one architecture: i686 (win32) or

@@ -1,5 +1,6 @@
 #include "tavrin/cli/conversion.hpp"
 
+#include "tavrin/cli/audit.hpp"
 #include "tavrin/cli/text.hpp"
 #include "tavrin/convert.hpp"
 #include "tavrin/number_text.hpp"
@@ -194,7 +195,7 @@ Outcome explain_one(std::string_view value, std::string_view from, std::string_v
   } catch (const ArithmeticFault& fault) {
     out += std::string(fault_name(fault.kind()));
   }
-  out += "\n";
+  out += "\n" + definition_lines(u.from, u.to);
   return {Exit::ok, std::move(out), {}};
 }
 

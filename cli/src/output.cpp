@@ -71,4 +71,19 @@ bool write_all(int fd, std::string_view data) {
   return true;
 }
 
+std::FILE* open_for_writing(const std::string& path) {
+#ifdef _WIN32
+  const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+  if (n <= 0) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  std::wstring name(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, name.data(), n);
+  return ::_wfopen(name.c_str(), L"wb");
+#else
+  return std::fopen(path.c_str(), "wb");
+#endif
+}
+
 } // namespace tavrin::cli

@@ -154,6 +154,12 @@ std::string csv_field(std::string_view text) {
   return out;
 }
 
+std::size_t text_columns(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // not a continuation byte
+  }));
+}
+
 std::string count_text(std::uint64_t count) {
   std::array<char, 24> buf{};
   const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), count);

@@ -1,10 +1,14 @@
 // tavrin-convert run as a user runs it: arguments in, stdout, stderr and the
 // exit status out.
 #include "run_convert.hpp"
+#include "tavrin/cli/audit.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -151,7 +155,7 @@ TEST(HelpAndVersion, VersionComesFromTheProjectVersion) {
 TEST(HelpAndVersion, HelpShowsEveryFormAndTheExitStatuses) {
   auto r = run_convert({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* s : {"--exact", "--explain", "--batch", "--list", "--table", "--csv",
+  for (const char* s : {"--exact", "--explain", "--batch", "--list", "--table", "--csv", "--audit", "--svg",
                         "--version", "Exit status"})
     EXPECT_NE(r.out.find(s), std::string::npos) << s;
 }
@@ -163,7 +167,22 @@ TEST(Explain, ShowsTheRuleTheReverseRuleAndTheRoundTrip) {
             "2.54\n"
             "rule: Inches to Centimetres: x × 2.54\n"
             "reverse rule: Centimetres to Inches: x × 0.393701\n"
-            "round trip: 1 Inches -> 2.54 Centimetres -> 1.00000054 Inches\n");
+            "round trip: 1 Inches -> 2.54 Centimetres -> 1.00000054 Inches\n"
+            "by definition: x × 2.54 (this rule is exact)\n");
+}
+
+TEST(Explain, ShowsTheExactFactorTheDeviationAndTheConventionsItAssumes) {
+  auto r = run_convert({"--explain", "1", "US barrel", "ftCube"});
+  EXPECT_NE(r.out.find("\nby definition: x × 5.614583333 (this rule is 6.865 % high)\n"),
+            std::string::npos) << r.out;
+  r = run_convert({"--explain", "1", "Degrees Fahrenheit", "Kelvin"});
+  EXPECT_NE(r.out.find("\nby definition: x × 0.5555555556 + 255.3722222 (this rule is exact)\n"),
+            std::string::npos) << r.out;
+  r = run_convert({"--explain", "1", "Normal metre cube/h", "Standard cubic ft/h"});
+  for (const char* s : {"(this rule is 0.01115 % low)", "note: Normal metre cube/h: a cubic metre of gas at",
+                        "as if both units were at one condition",
+                        "at the customary conditions: x × 37.32566333 (this rule is 5.398 % low)"})
+    EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
 }
 
 TEST(Explain, GoesBackThroughTheTargetListsSpellingInTorqueAndShowsFormulas) {
@@ -267,6 +286,60 @@ TEST(Table, OverflowingCellsSayOverflowWithoutAbortingTheTable) {
   expect_failure(run_convert({"--table", "Length", "1e999"}), 1, "Overflow");
 }
 
+TEST(Audit, ListsTheWorstRulesFirstWithTheirConventionsNoted) {
+  auto r = run_convert({"--audit"});
+  EXPECT_EQ(r.status, 0);
+  auto l = lines(r.out);
+  ASSERT_GT(l.size(), 2u + 394u);
+  EXPECT_EQ(l[1].rfind("category ", 0), 0u) << l[1];
+  for (const char* s : {"Area ", "mm Square ", "Yd Square ", "x × 0.000001 ", "0.000001195990046 ",
+                        " -16.39 %  0.836127"})
+    EXPECT_NE(l[2].find(s), std::string::npos) << s << "\n" << l[2];
+  EXPECT_NE(l[4].find(" +6.865 % "), std::string::npos) << l[4];  // US barrel to ftCube
+  for (const char* s : {"\nnotes:\n", "  water: Metre of Water, Ft of Water, Inches of Water: ",
+                        "  tonne: Ton / hr: the ton is the metric tonne",
+                        "    Normal metre cube/h to Standard cubic ft/h: x × 37.32566333 (this rule is 5.398 % low)"})
+    EXPECT_NE(r.out.find(s), std::string::npos) << s;
+  r = run_convert({"--audit", "Temperature"});
+  l = lines(r.out);
+  ASSERT_EQ(l.size(), 8u);  // title, headings, six rules, no notes
+  EXPECT_NE(l[2].find("((x × 9) / 5) + 32  x × 1.8 + 32"), std::string::npos) << l[2];
+  expect_failure(run_convert({"--audit", "Lenght"}), 2, "did you mean 'Length'?");
+  expect_failure(run_convert({"--audit", "Length", "Area"}), 2, "--audit");
+  expect_failure(run_convert({"--svg", "x.svg"}), 2, "--audit");
+}
+
+TEST(Audit, CsvHasTheFixedHeaderAndOnePlainRecordPerRule) {
+  auto r = run_convert({"--audit", "--csv"});
+  EXPECT_EQ(r.status, 0);
+  auto l = lines(r.out);
+  ASSERT_EQ(l.size(), 1u + 394u);
+  EXPECT_EQ(l[0], "category,from,to,rule,exact,deviation_percent,round_trip");
+  EXPECT_EQ(l[3], "Volume,US barrel,ftCube,x × 6,5.614583333,6.86456,1.068762");
+  for (const auto& line : l) {  // no field needs quoting, so seven fields are seven
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 6) << line;
+    EXPECT_EQ(line.find('"'), std::string::npos) << line;
+  }
+  r = run_convert({"--audit", "Temperature", "--csv"});
+  EXPECT_NE(r.out.find("\nTemperature,Degrees Fahrenheit,Degrees Celcius,((x − 32) × 5) / 9,"
+                       "x × 0.5555555556 − 17.77777778,0,1\n"), std::string::npos) << r.out;
+}
+
+TEST(Audit, TheSvgInDocsIsTheOneTheProgramDraws) {
+  // After a change of the rules, the definitions or the drawing:
+  //   tavrin-convert --audit --svg docs/audit.svg
+  std::ifstream in(TAVRIN_DOCS_DIR "/audit.svg", std::ios::binary);
+  std::stringstream stored;
+  stored << in.rdbuf();
+  EXPECT_TRUE(stored.str() == tavrin::cli::audit_svg()) << "docs/audit.svg is stale";
+  auto r = run_convert({"--audit", "Gas", "--svg", "-"});
+  expect_failure(r, 2, "unknown category 'Gas'");
+  r = run_convert({"--audit", "Volumetric Gas Flow", "--svg", "-"});
+  EXPECT_EQ(r.out, tavrin::cli::audit_svg(11));
+  expect_failure(run_convert({"--audit", "--svg", "/nonexistent/dir/audit.svg"}), 1,
+                 "cannot write '/nonexistent/dir/audit.svg'");
+}
+
 TEST(Locale, ACommaDecimalLocaleGivesTheSameOutput) {
 #ifdef _WIN32
   GTEST_SKIP() << "a Windows program takes no locale from LC_ALL; CoreUnderLocale sets the C runtime's";
@@ -278,6 +351,7 @@ TEST(Locale, ACommaDecimalLocaleGivesTheSameOutput) {
       {"--explain", "0.5", "Bar", "Kilopascal"},
       {"--table", "Speed", "2.5"},
       {"--table", "Mass", "1.25", "--csv"},
+      {"--audit", "Low Pressure"},
       {"1,5", "Inches", "Centimetres"}};
   for (const auto& c : commands) {
     auto plain = run_convert(c, {}, {"LC_ALL=C"});

@@ -33,6 +33,29 @@ TEST(WindowsOutput, ExplainWritesUtf8InCrlfLines) {
   EXPECT_EQ(failed.crlf, 1u) << "the message is one CRLF line: " << failed.err;
 }
 
+// Runs tavrin-convert with `arguments` on the given standard handles (which
+// it inherits), waits for it and returns its exit status, or ~0 when it did
+// not start.
+DWORD run_on(const std::wstring& arguments, HANDLE in, HANDLE out, HANDLE err) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  const std::string path = TAVRIN_CONVERT_PATH;
+  std::wstring line = L"\"" + std::wstring(path.begin(), path.end()) + L"\" " + arguments;
+  PROCESS_INFORMATION process{};
+  DWORD status = ~DWORD{0};
+  if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::GetExitCodeProcess(process.hProcess, &status);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+  }
+  return status;
+}
+
 // Runs the program with `arguments` writing into a console screen buffer of
 // its own and returns the buffer's first rows as UTF-16 text: the characters
 // the console shows, whatever bytes reached it. Empty when no console could
@@ -49,20 +72,8 @@ std::wstring on_console(const std::wstring& arguments) {
   if (screen == INVALID_HANDLE_VALUE) return {};
   constexpr SHORT width = 200, rows = 8;
   ::SetConsoleScreenBufferSize(screen, COORD{width, 50});
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nullptr;
-  startup.hStdOutput = screen;
-  startup.hStdError = screen;
-  const std::string path = TAVRIN_CONVERT_PATH;
-  std::wstring line = L"\"" + std::wstring(path.begin(), path.end()) + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
   std::wstring text;
-  if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
+  if (run_on(arguments, nullptr, screen, screen) != ~DWORD{0}) {
     std::wstring row(width, L' ');
     for (SHORT y = 0; y < rows; ++y) {
       DWORD n = 0;
@@ -125,23 +136,7 @@ DWORD status_with_closed_output(const std::wstring& arguments) {
   ::CloseHandle(read_end);
   HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              &inherit, OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nul;
-  startup.hStdOutput = write_end;
-  startup.hStdError = nul;
-  const std::string path = TAVRIN_CONVERT_PATH;
-  std::wstring line = L"\"" + std::wstring(path.begin(), path.end()) + L"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  DWORD status = ~DWORD{0};
-  if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &process)) {
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::GetExitCodeProcess(process.hProcess, &status);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-  }
+  const DWORD status = run_on(arguments, nul, write_end, nul);
   ::CloseHandle(write_end);
   ::CloseHandle(nul);
   return status;

@@ -2,6 +2,8 @@
 // a file, a pipe or a console on each system.
 #pragma once
 
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace tavrin::cli {
@@ -12,5 +14,10 @@ namespace tavrin::cli {
 /// gets the bytes, with CRLF line ends from the C runtime's text mode.
 /// Returns false, with errno set, when the output cannot be written.
 bool write_all(int fd, std::string_view data);
+
+/// Opens the file named `path` (UTF-8) for writing bytes, as fopen(path, "wb")
+/// does; on Windows through its UTF-16 name, so any name works whatever the
+/// code page. Null, with errno set, when it cannot.
+std::FILE* open_for_writing(const std::string& path);
 
 } // namespace tavrin::cli
