@@ -10,7 +10,25 @@
 #   cmake --install build --prefix /usr          (DESTDIR=... for a staging tree)
 #   cd build && cpack                            (tavrin_<version>_<arch>.deb)
 
-# A Windows build packs a portable zip instead (cmake/windows-packaging.cmake).
+# What every package says of itself.
+set(CPACK_PACKAGE_NAME tavrin)
+set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
+# A package needs a maintainer; .invalid marks the address as a placeholder
+# until the project has one to publish.
+set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Tavrin converts a value between the units of 15 categories, from length"
+  "to low pressure, with a fixed table of 474 rules. The package holds the"
+  "window, tavrin, and the command tavrin-convert, which gives scripts the"
+  "same conversions: one value, TAB-separated batches, unit lists, whole"
+  "tables as text or CSV, and the rule behind a result.")
+set(CPACK_STRIP_FILES ON)
+
+# A Windows build packs a portable zip and an installer instead
+# (cmake/windows-packaging.cmake); the desktop files and the man page below
+# are a Linux desktop's.
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/windows-packaging.cmake)
   return()
@@ -77,9 +95,6 @@ endif()
 # The package's documentation folder is named after the package, whatever
 # the project is called. The copyright file is LICENSE in Debian's
 # machine-readable form, made from LICENSE so there is one text to keep.
-# A package needs a maintainer; .invalid marks the address as a placeholder
-# until the project has one to publish.
-set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")
 set(_pkg_doc ${CMAKE_INSTALL_DATADIR}/doc/tavrin)
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE _license)
 string(REGEX REPLACE "\n+$" "" _license "${_license}")
@@ -105,19 +120,8 @@ tavrin_install_gzipped(${_doc_out}/changelog.in changelog ${_pkg_doc})
 add_custom_target(tavrin_docs ALL DEPENDS ${_gzipped})
 
 # The Debian package: everything above plus the two programs, under /usr.
-set(CPACK_PACKAGE_NAME tavrin)
-set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
-  "Tavrin converts a value between the units of 15 categories, from length"
-  "to low pressure, with a fixed table of 474 rules. The package holds the"
-  "window, tavrin, and the command tavrin-convert, which gives scripts the"
-  "same conversions: one value, TAB-separated batches, unit lists, whole"
-  "tables as text or CSV, and the rule behind a result.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

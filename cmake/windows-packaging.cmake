@@ -3,7 +3,7 @@
 # from anywhere (nothing to install, no DLL beside the programs).
 #   cd build-windows-x86_64 && cpack        (scripts/windows.sh does this)
 # Included by cmake/packaging.cmake in a Windows build instead of the Linux
-# desktop files and the .deb.
+# desktop files and the .deb; cmake/windows-installer.cmake adds the installer.
 
 # The README and the licence as Notepad opens them: .txt names, CRLF lines.
 # Another document joins them by name here.
@@ -26,13 +26,12 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
   set(_windows_arch win32)
 endif()
-set(CPACK_PACKAGE_NAME tavrin)
-set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
+# The package's name, vendor and description are packaging.cmake's.
 set(CPACK_PACKAGE_VERSION ${TAVRIN_VERSION_TEXT})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_SYSTEM_NAME ${_windows_arch})
 set(CPACK_PACKAGE_FILE_NAME tavrin-${TAVRIN_VERSION_TEXT}-${_windows_arch})
 set(CPACK_GENERATOR ZIP)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_STRIP_FILES ON)
+# The installer, tavrin-<version>-<arch>-setup.exe, beside the zip.
+include(${CMAKE_CURRENT_LIST_DIR}/windows-installer.cmake)
 include(CPack)

@@ -3,7 +3,7 @@
 # (MinGW-w64, wine with wine32, GoogleTest's sources), cross-builds 32- and
 # 64-bit Windows in build-windows-i686/ and build-windows-x86_64/, runs each
 # test suite under wine through ctest, and packs tavrin-1.00-win32.zip and
-# tavrin-1.00-win64.zip with CPack.
+# tavrin-1.00-win64.zip and their installers (-setup.exe) with CPack.
 #   bash scripts/windows.sh              both architectures
 #   bash scripts/windows.sh x86_64       one (i686 or x86_64)
 # Extra CMake arguments for both: TAVRIN_WINDOWS_CMAKE_ARGS="-D..." in the
@@ -28,6 +28,7 @@ windows_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest libcli11-dev
   wine wine64 wine32:i386
+  nsis
   xvfb xauth
   # Wine's own fonts draw the window's title bar and close box
   # (scripts/screenshot-windows.sh); xdotool drives that screenshot.
@@ -100,4 +101,4 @@ scratch_prefix=
 trap stop_wine EXIT
 start_wine
 for arch in "${architectures[@]}"; do windows_build "$arch"; done
-ls -l "$root"/build-windows-*/tavrin-*-win*.zip
+ls -l "$root"/build-windows-*/tavrin-*-win*.zip "$root"/build-windows-*/tavrin-*-setup.exe
