@@ -12,7 +12,7 @@
 
 # What every package says of itself.
 set(CPACK_PACKAGE_NAME tavrin)
-set(CPACK_PACKAGE_VENDOR "The Tavrin developers")
+set(CPACK_PACKAGE_VENDOR "${TAVRIN_VENDOR}")
 # A package needs a maintainer; .invalid marks the address as a placeholder
 # until the project has one to publish.
 set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")

@@ -1,6 +1,6 @@
 // Whether this build runs under AddressSanitizer, whose shadow memory and
 // quarantine make every allocation and pass cost several times as much: the
-// hostile-input tests scale their time and memory bounds by it.
+// hostile-input tests scale their sizes and memory bounds by it.
 #pragma once
 
 namespace proof {

@@ -1,5 +1,7 @@
 #include "output_box.hpp"
 
+#include "form1_layout.hpp"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QClipboard>
@@ -91,7 +93,9 @@ void OutputBox::contextMenuEvent(QContextMenuEvent* event) {
   // to copy while the box is empty.
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  QAction* copy_action = menu->addAction(tr("Copy"), this, &OutputBox::copy);
+  QAction* copy_action = menu->addAction(
+      QString::fromUtf8(copy_caption.data(), static_cast<qsizetype>(copy_caption.size())), this,
+      &OutputBox::copy);
   copy_action->setEnabled(!line_.isEmpty());
   menu->popup(event->globalPos());
   event->accept();
