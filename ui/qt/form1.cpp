@@ -66,11 +66,11 @@ QComboBox* make_list(QWidget* parent) {
 // Names a control after its row of the controls table and gives it the
 // row's place and font (the window's own font needs no setting).
 template <class Control> Control* placed(Control* control, tavrin::ui::Control row) {
-  const ControlSpec& spec = spec_of(row);
-  control->setObjectName(text_of(spec.name));
-  control->setGeometry(pixels_of(spec.twips));
-  if (spec.font != FontRole::window) control->setFont(font_for(spec.font));
-  if (!spec.accessible_name.empty()) control->setAccessibleName(text_of(spec.accessible_name));
+  const ControlSpec& design = spec_of(row);
+  control->setObjectName(text_of(design.name));
+  control->setGeometry(pixels_of(design.twips));
+  if (design.font != FontRole::window) control->setFont(font_for(design.font));
+  if (!design.accessible_name.empty()) control->setAccessibleName(text_of(design.accessible_name));
   return control;
 }
 

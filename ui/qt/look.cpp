@@ -53,20 +53,20 @@ QColor system_colour(SystemColour which, const QPalette& palette) {
 QFont font_for(FontRole role) {
   // The table names a desktop that has the designed face first, then the
   // nearest faces Debian ships (installed by scripts/setup.sh).
-  const FontSpec& spec = font_of(role);
+  const FontSpec& design = font_of(role);
   QStringList families;
-  for (std::string_view face : spec.faces)
+  for (std::string_view face : design.faces)
     if (!face.empty()) families << QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
-  switch (spec.generic) {
+  switch (design.generic) {
   case GenericFamily::serif: families << QStringLiteral("serif"); break;
   case GenericFamily::sans_serif: families << QStringLiteral("sans-serif"); break;
   case GenericFamily::cursive: families << QStringLiteral("cursive"); break;
   }
   QFont font;
   font.setFamilies(families);
-  font.setPointSizeF(spec.points);
-  font.setWeight(static_cast<QFont::Weight>(spec.weight));
-  font.setItalic(spec.italic);
+  font.setPointSizeF(design.points);
+  font.setWeight(static_cast<QFont::Weight>(design.weight));
+  font.setItalic(design.italic);
   return font;
 }
 

@@ -90,25 +90,25 @@ bool installed(HDC dc, std::wstring_view face) {
 
 // A font of the table at `dpi`: its first installed face (the designed one in
 // its own character set), else whatever Windows maps the generic family to.
-HFONT make_font(const FontSpec& spec, int dpi) {
+HFONT make_font(const FontSpec& design, int dpi) {
   LOGFONTW font{};
-  font.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-  font.lfWeight = spec.weight;
-  font.lfItalic = spec.italic;
+  font.lfHeight = -static_cast<LONG>(std::lround(design.points * dpi / 72.0));
+  font.lfWeight = design.weight;
+  font.lfItalic = design.italic;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
-  switch (spec.generic) {
+  switch (design.generic) {
   case GenericFamily::serif: font.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN; break;
   case GenericFamily::sans_serif: font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS; break;
   case GenericFamily::cursive: font.lfPitchAndFamily = VARIABLE_PITCH | FF_SCRIPT; break;
   }
   HDC dc = GetDC(nullptr);
   bool designed = true;
-  for (std::string_view face : spec.faces) {
+  for (std::string_view face : design.faces) {
     const std::wstring wide = widen(face);
     if (!wide.empty() && installed(dc, wide)) {
       wide.copy(font.lfFaceName, LF_FACESIZE - 1);
-      if (designed) font.lfCharSet = static_cast<BYTE>(spec.charset);
+      if (designed) font.lfCharSet = static_cast<BYTE>(design.charset);
       break;
     }
     designed = false;
@@ -239,10 +239,10 @@ void Form1::show(int show_command) {
 void Form1::create_controls() {
   // Created in tab order; the Tab key follows the table, not the z-order.
   for (std::size_t i = 0; i < form1_controls.size(); ++i) {
-    const ControlSpec& spec = form1_controls[i];
+    const ControlSpec& design = form1_controls[i];
     const wchar_t* cls = L"";
     DWORD style = WS_CHILD | WS_VISIBLE, ex_style = 0;
-    switch (spec.kind) {
+    switch (design.kind) {
     case ControlKind::list:
       // Typed text is read as typed: no sorting, no recasing, the box
       // scrolls so any length can be typed.
@@ -268,10 +268,10 @@ void Form1::create_controls() {
       style |= BS_PUSHBUTTON | WS_TABSTOP;
       break;
     }
-    controls_[i] = CreateWindowExW(ex_style, cls, widen(spec.caption).c_str(), style, 0, 0, 0, 0,
+    controls_[i] = CreateWindowExW(ex_style, cls, widen(design.caption).c_str(), style, 0, 0, 0, 0,
                                    hwnd_, reinterpret_cast<HMENU>(first_control_id + i),
                                    instance_, nullptr);
-    if (spec.kind == ControlKind::list) {
+    if (design.kind == ControlKind::list) {
       SendMessageW(controls_[i], CB_LIMITTEXT, 0, 0); // no length limit
       SendMessageW(controls_[i], CB_SETMINVISIBLE, visible_items, 0);
     }
@@ -299,20 +299,20 @@ void Form1::place(int dpi) {
   for (std::size_t role = 0; role < fonts.size(); ++role) fonts_[role] = make_font(fonts[role], dpi);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[0]), FALSE);
   for (std::size_t i = 0; i < form1_controls.size(); ++i) {
-    const ControlSpec& spec = form1_controls[i];
+    const ControlSpec& design = form1_controls[i];
     HWND c = controls_[i];
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(spec.font)]),
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(design.font)]),
                  FALSE);
-    int height = pixels(spec.twips.height, dpi);
-    if (spec.kind == ControlKind::list) {
+    int height = pixels(design.twips.height, dpi);
+    if (design.kind == ControlKind::list) {
       // The closed box is as tall as the table says: its edit line is that
       // less the frame; the window's own height includes the dropped list.
       const int frame = GetSystemMetrics(SM_CYEDGE) * 2 + 2;
       SendMessageW(c, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - frame);
       height += visible_items * (height - frame);
     }
-    SetWindowPos(c, nullptr, pixels(spec.twips.left, dpi), pixels(spec.twips.top, dpi),
-                 pixels(spec.twips.width, dpi), height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(c, nullptr, pixels(design.twips.left, dpi), pixels(design.twips.top, dpi),
+                 pixels(design.twips.width, dpi), height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   set_output_bitmap(control(Control::picConverted), output_bitmap_, dpi);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -331,14 +331,14 @@ void Form1::apply_look() {
     return Rgb{p[2], p[1], p[0]};
   };
   for (std::size_t i = 0; i < form1_controls.size(); ++i) {
-    const ControlSpec& spec = form1_controls[i];
-    if (spec.kind != ControlKind::label) continue;
-    const TwipsRect& r = spec.twips;
+    const ControlSpec& design = form1_controls[i];
+    if (design.kind != ControlKind::label) continue;
+    const TwipsRect& r = design.twips;
     const Rgb behind = have_art ? darkest_under(pixel_at, art.dsBm.bmWidth, art.dsBm.bmHeight,
                                                 pixels(r.left, 96), pixels(r.top, 96),
                                                 pixels(r.width, 96), pixels(r.height, 96))
                                 : rgb_of(GetSysColor(COLOR_BTNFACE));
-    text_colours_[i] = colorref_of(readable_on(rgb_of(system_colour(spec.text)), behind));
+    text_colours_[i] = colorref_of(readable_on(rgb_of(system_colour(design.text)), behind));
   }
   const ControlSpec& input = spec_of(Control::txtOriginal);
   const COLORREF base = system_colour(input.back);
@@ -375,13 +375,13 @@ bool Form1::route_key(const MSG& message) {
     for (std::size_t step = 1; step <= n; ++step) {
       const std::size_t next = at >= n ? (back ? n - step : step - 1) % n
                                        : (back ? at + n - step : at + step) % n;
-      const ControlSpec& spec = form1_controls[next];
-      if (spec.kind == ControlKind::label) continue;
+      const ControlSpec& design = form1_controls[next];
+      if (design.kind == ControlKind::label) continue;
       SetFocus(controls_[next]);
       // As in a dialog, text met by Tab is selected whole, ready to retype.
-      if (spec.kind == ControlKind::list)
+      if (design.kind == ControlKind::list)
         SendMessageW(controls_[next], CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
-      else if (spec.kind == ControlKind::text_box)
+      else if (design.kind == ControlKind::text_box)
         SendMessageW(controls_[next], EM_SETSEL, 0, -1);
       break;
     }

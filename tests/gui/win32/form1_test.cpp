@@ -213,15 +213,15 @@ TEST_F(Form1Test, StartsAtItsPlaceAndSizeWithTheCategoriesListedAndNothingChosen
 
   // Every control at its place and size in the table (a list: its closed box).
   for (std::size_t i = 0; i < tavrin::ui::form1_controls.size(); ++i) {
-    const auto& spec = tavrin::ui::form1_controls[i];
+    const auto& design = tavrin::ui::form1_controls[i];
     RECT r;
     GetWindowRect(form->control(static_cast<Control>(i)), &r);
     MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
     const auto px = [&](int t) { return static_cast<int>(tavrin::ui::twips_to_pixels(t, dpi)); };
-    EXPECT_EQ(r.left, px(spec.twips.left)) << spec.name;
-    EXPECT_EQ(r.top, px(spec.twips.top)) << spec.name;
-    EXPECT_EQ(r.right - r.left, px(spec.twips.width)) << spec.name;
-    EXPECT_EQ(r.bottom - r.top, px(spec.twips.height)) << spec.name;
+    EXPECT_EQ(r.left, px(design.twips.left)) << design.name;
+    EXPECT_EQ(r.top, px(design.twips.top)) << design.name;
+    EXPECT_EQ(r.right - r.left, px(design.twips.width)) << design.name;
+    EXPECT_EQ(r.bottom - r.top, px(design.twips.height)) << design.name;
   }
 
   const auto categories = items_of(Control::cboType);
