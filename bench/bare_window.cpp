@@ -32,7 +32,7 @@ void add_plain_controls(QWidget* window) {
   using tavrin::ui::ControlKind;
   using tavrin::ui::twips_to_pixels;
   bool first_list = true;
-  for (const tavrin::ui::ControlSpec& c : tavrin::ui::form1_controls) {
+  for (const auto& c : tavrin::ui::form1_controls) {
     const QString text = text_of(c.caption);
     QWidget* w = nullptr;
     switch (c.kind) {

@@ -1,10 +1,11 @@
 # bash completion for tavrin-convert                     -*- shell-script -*-
 #
-# Completes the options, the category after --list and --table, and the unit
-# names for FROM and TO, quoted so that names with blanks and slashes come out
-# as one word. TO offers only the targets of FROM's category (for Torque the
-# target spelling "Inch pound"). Every name comes from `tavrin-convert --list`
-# itself, so the completion cannot drift from the catalogue.
+# Completes the options, the category after --list, --table and --audit, a
+# file after --svg, and the unit names for FROM and TO, quoted so that names
+# with blanks and slashes come out as one word. TO offers only the targets of
+# FROM's category (for Torque the target spelling "Inch pound"). Every name
+# comes from `tavrin-convert --list` itself, so the completion cannot drift
+# from the catalogue.
 
 # _tavrin_convert_dequote WORD: the text a shell word stands for, for the
 # words a user types here ("a b", 'a b', a\ b; an unclosed quote too).
@@ -81,7 +82,7 @@ _tavrin_convert() {
   for ((i = 1; i < COMP_CWORD; i++)); do
     word=${COMP_WORDS[i]}
     case $word in
-      --list | --table | --batch | --help | -h | --version) mode=$word ;;
+      --list | --table | --audit | --batch | --help | -h | --version) mode=$word ;;
       # A negative value is a value, never an option.
       -[0-9.]*) positional+=("$word") ;;
       -*) ;;
@@ -89,16 +90,23 @@ _tavrin_convert() {
     esac
   done
 
-  case $previous in
-    --list | --table)
-      _tavrin_convert_offer "$current" < <("$program" --list 2>/dev/null)
-      return 0 ;;
-  esac
+  # No category starts with '-', so an option is what a '-' asks for, also
+  # after --list and --audit, whose CATEGORY is optional.
   if [[ $current == -* && $current != -[0-9.]* ]]; then
-    local options="--exact --explain --batch --list --table --csv --help --version"
+    local options="--exact --explain --batch --list --table --audit --svg --csv --help --version"
     COMPREPLY=($(compgen -W "$options" -- "$current"))
     return 0
   fi
+  case $previous in
+    --list | --table | --audit)
+      _tavrin_convert_offer "$current" < <("$program" --list 2>/dev/null)
+      return 0 ;;
+    --svg)
+      # compopt works only while bash completes; a test calls this directly.
+      compopt -o filenames 2>/dev/null
+      mapfile -t COMPREPLY < <(compgen -f -- "$(_tavrin_convert_dequote "$current")")
+      return 0 ;;
+  esac
   [ -z "$mode" ] || return 0
 
   # VALUE FROM TO

@@ -56,7 +56,7 @@ cleanup() {
   done
   awk -v under="$scratch/" 'index($2, under) == 1 { print $2 }' /proc/mounts | sort -r |
     while read -r target; do umount "$target" 2>/dev/null || umount -l "$target"; done
-  if grep -q " $scratch/" /proc/mounts; then
+  if grep -qF " $scratch/" /proc/mounts; then
     echo "bare-debian: mounts remain under $scratch; not removing it" >&2
     status=1
   elif [ "${TAVRIN_KEEP_BARE:-0}" != 1 ]; then

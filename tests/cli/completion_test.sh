@@ -26,15 +26,17 @@ expect() {
 }
 
 # The options, and nothing for the value itself (a negative one included).
-expect '--exact|--explain|--batch|--list|--table|--csv|--help|--version' tavrin-convert --
+expect '--exact|--explain|--batch|--list|--table|--audit|--svg|--csv|--help|--version' tavrin-convert --
 expect '--table' tavrin-convert --ta
 expect '' tavrin-convert -4
 expect '' tavrin-convert ''
-# Categories after --list and --table, escaped or inside the quote typed.
+# Categories after --list, --table and --audit, escaped or inside the quote typed.
 expect 'Length|Area|Volume|Mass|Density|Speed|Torque|Temperature|Dynamic\ Viscosity|Kinematic\ Viscosity|Volumetric\ Liquid\ Flow|Volumetric\ Gas\ Flow|Mass\ Flow|High\ Pressure|Low\ Pressure' \
   tavrin-convert --list ''
 expect 'Low\ Pressure' tavrin-convert --table Lo
 expect 'Low Pressure' tavrin-convert --table '"Low'
+expect 'Low\ Pressure' tavrin-convert --audit Lo
+expect '--csv' tavrin-convert --audit --cs
 # FROM: the units of every category, with blanks and slashes kept in one word.
 expect 'Pound\ /\ ftCube|Pound\ /\ ft.sec' tavrin-convert 12 'Pound\ /\ f'
 expect 'Pound / ftCube|Pound / ft.sec' tavrin-convert 12 '"Pound / f'
