@@ -277,17 +277,27 @@ void Form1::create_controls() {
     }
   }
   SendMessageW(control(Control::txtOriginal), EM_SETLIMITTEXT, 0, 0); // no length limit
-  // Screen readers name a list after the label just before it in z-order;
-  // the focus does not follow the z-order here, so each label can stand
-  // before the control it names.
-  for (std::size_t l = 0; l < form1_controls.size(); ++l)
-    for (std::size_t i = 0; i < form1_controls.size(); ++i)
+  // Screen readers name a box after the static text just before it in
+  // z-order; the focus does not follow the z-order here, so each label can
+  // stand before the control it names. A box no label names (the input and
+  // output boxes) gets a hidden one with its name from the table, leaving
+  // its own text alone. A button's name is its caption.
+  for (std::size_t i = 0; i < form1_controls.size(); ++i) {
+    const ControlSpec& design = form1_controls[i];
+    if (design.kind == ControlKind::label || design.kind == ControlKind::button) continue;
+    HWND label = nullptr;
+    for (std::size_t l = 0; l < form1_controls.size(); ++l)
       if (form1_controls[l].kind == ControlKind::label &&
-          form1_controls[i].accessible_name == form1_controls[l].caption) {
-        HWND before = GetWindow(controls_[i], GW_HWNDPREV);
-        SetWindowPos(controls_[l], before ? before : HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      }
+          form1_controls[l].caption == design.accessible_name)
+        label = controls_[l];
+    if (!label)
+      label = CreateWindowExW(0, WC_STATICW, widen(design.accessible_name).c_str(),
+                              WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
+                              instance_, nullptr);
+    HWND before = GetWindow(controls_[i], GW_HWNDPREV);
+    SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void Form1::place(int dpi) {
