@@ -164,13 +164,15 @@ std::string narrow(std::wstring_view text) {
   return utf8;
 }
 
-std::string window_text(HWND window) {
+std::wstring window_wide_text(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
   if (!text.empty())
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1))));
-  return narrow(text);
+  return text;
 }
+
+std::string window_text(HWND window) { return narrow(window_wide_text(window)); }
 
 Form1::Form1(HINSTANCE instance) : instance_(instance) {
   WNDCLASSEXW cls{};
@@ -440,7 +442,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     else if (code == CBN_EDITCHANGE)
       PostMessageW(hwnd_, keep_typed, 0, lparam);
     else if (code == CBN_DROPDOWN) {
-      typed_before_drop_ = widen(window_text(reinterpret_cast<HWND>(lparam)));
+      typed_before_drop_ = window_wide_text(reinterpret_cast<HWND>(lparam));
       PostMessageW(hwnd_, keep_typed, 1, lparam);
     }
     else if (code == CBN_KILLFOCUS && id >= 0 && id < static_cast<int>(controls_.size()))
@@ -456,7 +458,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     // one. Typed text stays as typed and only a choice counts, so once the
     // list has done so its text is put back and the mark removed.
     HWND list = reinterpret_cast<HWND>(lparam);
-    if (wparam == 1 && widen(window_text(list)) != typed_before_drop_)
+    if (wparam == 1 && window_wide_text(list) != typed_before_drop_)
       SetWindowTextW(list, typed_before_drop_.c_str());
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
