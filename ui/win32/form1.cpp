@@ -164,13 +164,15 @@ std::string narrow(std::wstring_view text) {
   return utf8;
 }
 
-std::string window_text(HWND window) {
+std::wstring window_wide_text(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
   if (!text.empty())
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1))));
-  return narrow(text);
+  return text;
 }
+
+std::string window_text(HWND window) { return narrow(window_wide_text(window)); }
 
 Form1::Form1(HINSTANCE instance) : instance_(instance) {
   WNDCLASSEXW cls{};
@@ -277,17 +279,27 @@ void Form1::create_controls() {
     }
   }
   SendMessageW(control(Control::txtOriginal), EM_SETLIMITTEXT, 0, 0); // no length limit
-  // Screen readers name a list after the label just before it in z-order;
-  // the focus does not follow the z-order here, so each label can stand
-  // before the control it names.
-  for (std::size_t l = 0; l < form1_controls.size(); ++l)
-    for (std::size_t i = 0; i < form1_controls.size(); ++i)
+  // Screen readers name a box after the static text just before it in
+  // z-order; the focus does not follow the z-order here, so each label can
+  // stand before the control it names. A box no label names (the input and
+  // output boxes) gets a hidden one with its name from the table, leaving
+  // its own text alone. A button's name is its caption.
+  for (std::size_t i = 0; i < form1_controls.size(); ++i) {
+    const ControlSpec& design = form1_controls[i];
+    if (design.kind == ControlKind::label || design.kind == ControlKind::button) continue;
+    HWND label = nullptr;
+    for (std::size_t l = 0; l < form1_controls.size(); ++l)
       if (form1_controls[l].kind == ControlKind::label &&
-          form1_controls[i].accessible_name == form1_controls[l].caption) {
-        HWND before = GetWindow(controls_[i], GW_HWNDPREV);
-        SetWindowPos(controls_[l], before ? before : HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      }
+          form1_controls[l].caption == design.accessible_name)
+        label = controls_[l];
+    if (!label)
+      label = CreateWindowExW(0, WC_STATICW, widen(design.accessible_name).c_str(),
+                              WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
+                              instance_, nullptr);
+    HWND before = GetWindow(controls_[i], GW_HWNDPREV);
+    SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 void Form1::place(int dpi) {
@@ -430,7 +442,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     else if (code == CBN_EDITCHANGE)
       PostMessageW(hwnd_, keep_typed, 0, lparam);
     else if (code == CBN_DROPDOWN) {
-      typed_before_drop_ = widen(window_text(reinterpret_cast<HWND>(lparam)));
+      typed_before_drop_ = window_wide_text(reinterpret_cast<HWND>(lparam));
       PostMessageW(hwnd_, keep_typed, 1, lparam);
     }
     else if (code == CBN_KILLFOCUS && id >= 0 && id < static_cast<int>(controls_.size()))
@@ -446,7 +458,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     // one. Typed text stays as typed and only a choice counts, so once the
     // list has done so its text is put back and the mark removed.
     HWND list = reinterpret_cast<HWND>(lparam);
-    if (wparam == 1 && widen(window_text(list)) != typed_before_drop_)
+    if (wparam == 1 && window_wide_text(list) != typed_before_drop_)
       SetWindowTextW(list, typed_before_drop_.c_str());
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;

@@ -25,6 +25,8 @@ enum Resource : int {
 std::wstring widen(std::string_view text);
 /// Windows' UTF-16 text as UTF-8; a lone surrogate becomes U+FFFD.
 std::string narrow(std::wstring_view text);
+/// The whole text of a window, as Windows holds it (UTF-16).
+std::wstring window_wide_text(HWND window);
 /// The whole text of a window, as UTF-8.
 std::string window_text(HWND window);
 

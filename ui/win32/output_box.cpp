@@ -1,5 +1,6 @@
 #include "output_box.hpp"
 
+#include "form1.hpp"
 #include "form1_layout.hpp"
 
 #include <cwchar>
@@ -21,14 +22,6 @@ void put(HWND box, Slot slot, LONG_PTR value) {
 
 constexpr UINT copy_command = 1;
 
-std::wstring line_of(HWND box) {
-  std::wstring line(static_cast<std::size_t>(GetWindowTextLengthW(box)), L'\0');
-  if (!line.empty())
-    line.resize(static_cast<std::size_t>(
-        GetWindowTextW(box, line.data(), static_cast<int>(line.size() + 1))));
-  return line;
-}
-
 void paint(HWND box) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(box, &ps);
@@ -40,7 +33,7 @@ void paint(HWND box) {
                     static_cast<int>(get(box, dpi_slot))))
     FillRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
   // The printed line, at the print position: the inner top-left corner.
-  const std::wstring line = line_of(box);
+  const std::wstring line = window_wide_text(box);
   if (!line.empty()) {
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(get(box, font_slot)));
     SetBkMode(dc, TRANSPARENT);
@@ -147,7 +140,7 @@ void set_output_bitmap(HWND box, HBITMAP bitmap, int dpi) {
 }
 
 bool copy_output_line(HWND box) {
-  const std::wstring line = line_of(box);
+  const std::wstring line = window_wide_text(box);
   if (line.empty() || !OpenClipboard(box)) return false;
   bool copied = false;
   if (EmptyClipboard()) {
