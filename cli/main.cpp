@@ -69,10 +69,11 @@ public:
 };
 
 void report(std::string_view message) {
-  std::string line = "tavrin-convert: ";
-  line += message;
-  // One line, whatever the message holds.
-  std::replace(line.begin(), line.end(), '\n', ' ');
+  // One line, whatever the message holds; CLI11's messages hold arguments
+  // as typed, so they are escaped as the program's own quotes are.
+  std::string text(message);
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::string line = "tavrin-convert: " + tavrin::cli::escaped_text(text);
   line += '\n';
   write_all(STDERR_FILENO, line);
 }

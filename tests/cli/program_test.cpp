@@ -127,6 +127,8 @@ TEST(SingleConversion, ReportsUsageErrorsWithExitTwo) {
   expect_failure(run_convert({"--list", "--table", "Length"}), 2, "excludes");
   expect_failure(run_convert({"--batch", "1"}), 2, "--batch");
   expect_failure(run_convert({"--table"}), 2, "--table");
+  // CLI11 names the argument as typed; it reaches the terminal escaped.
+  expect_failure(run_convert({"--x\x1b[2J\xC2\x9B"}), 2, "--x\\x1B[2J\\xC2\\x9B");
 }
 
 TEST(SingleConversion, ReportsAnOutputThatCannotBeWrittenAsAFailure) {
