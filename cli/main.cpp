@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -270,5 +271,11 @@ int wmain(int argc, wchar_t** argv) {
   return run(std::move(words));
 }
 #else
-int main(int argc, char** argv) { return run(std::vector<std::string>(argv, argv + argc)); }
+int main(int argc, char** argv) {
+  // A write past the file-size limit (ulimit -f) then fails as a full disk
+  // does, and is reported and cleaned up, instead of ending the program with
+  // a half-written file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  return run(std::vector<std::string>(argv, argv + argc));
+}
 #endif
