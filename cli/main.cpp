@@ -152,6 +152,9 @@ int run(std::vector<std::string> words) {
   std::vector<std::string> escaped;
   for (std::size_t i = 1; i < words.size(); ++i) {
     if (words[i] == "--") break;
+#ifdef _WIN32
+    if (words[i] == "/?") words[i] = "--help";  // Windows programs' own way to ask for help
+#endif
     if (words[i].size() > 1 && words[i][0] == '-' && tavrin::cli::is_number_text(words[i])) {
       escaped.push_back(words[i]);
       words[i].insert(0, 1, ' ');
