@@ -5,7 +5,7 @@
 # it cannot see in them is read where it can be:
 # - Fortify and stack-clash probes show only where the compiler used them: a
 #   copy of unknown length into a buffer of known size, a frame sized at run
-#   time. Neither program has one (they copy into std::string and
+#   time. Tavrin's code hardly makes either (it copies into std::string and
 #   std::vector), so PROBE, a program built with the same flags, must show both.
 # - CET: the linker marks a program only when every object linked into it is
 #   marked, and the C library's start files (Scrt1.o, crti.o, crtn.o) of

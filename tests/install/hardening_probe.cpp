@@ -1,6 +1,6 @@
 // A program built with the programs' flags by tests/install, never run: it
 // makes the two things that show hardening-check the fortified libc calls and
-// the stack-clash probes, which Tavrin's programs give it nothing to see by.
+// the stack-clash probes, which Tavrin's programs may give it nothing to see by.
 #include <cstddef>
 #include <cstring>
 
