@@ -159,6 +159,9 @@ std::error_code replace_file(const std::string& path, std::string_view data) {
   struct stat status {};
   const bool exists = ::stat(target.c_str(), &status) == 0;
   if (exists && S_ISDIR(status.st_mode)) return failed(EISDIR);
+  // The rename needs only the folder writable; a file its owner made
+  // read-only stays as it is, as when it was written in place.
+  if (exists && ::access(target.c_str(), W_OK) != 0) return failed(errno);
   // The old file's permissions, or a new file's.
   mode_t mode = 0;
   if (exists) {
