@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,10 +70,11 @@ public:
 };
 
 void report(std::string_view message) {
-  std::string line = "tavrin-convert: ";
-  line += message;
-  // One line, whatever the message holds.
-  std::replace(line.begin(), line.end(), '\n', ' ');
+  // One line, whatever the message holds; CLI11's messages hold arguments
+  // as typed, so they are escaped as the program's own quotes are.
+  std::string text(message);
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::string line = "tavrin-convert: " + tavrin::cli::escaped_text(text);
   line += '\n';
   write_all(STDERR_FILENO, line);
 }
@@ -150,6 +152,9 @@ int run(std::vector<std::string> words) {
   std::vector<std::string> escaped;
   for (std::size_t i = 1; i < words.size(); ++i) {
     if (words[i] == "--") break;
+#ifdef _WIN32
+    if (words[i] == "/?") words[i] = "--help";  // Windows programs' own way to ask for help
+#endif
     if (words[i].size() > 1 && words[i][0] == '-' && tavrin::cli::is_number_text(words[i])) {
       escaped.push_back(words[i]);
       words[i].insert(0, 1, ' ');
@@ -269,5 +274,11 @@ int wmain(int argc, wchar_t** argv) {
   return run(std::move(words));
 }
 #else
-int main(int argc, char** argv) { return run(std::vector<std::string>(argv, argv + argc)); }
+int main(int argc, char** argv) {
+  // A write past the file-size limit (ulimit -f) then fails as a full disk
+  // does, and is reported and cleaned up, instead of ending the program with
+  // a half-written file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  return run(std::vector<std::string>(argv, argv + argc));
+}
 #endif

@@ -20,6 +20,22 @@ enable_language(RC)
 # that every Windows has (tests/windows checks the import table).
 add_link_options(-static)
 
+# What Windows itself enforces, when the program's header asks for it: load
+# at a random address (with the whole 64-bit range on x86-64), no code run
+# from data pages, and no compatibility shims for terminal-server sessions.
+# A 32-bit program may use up to 4 GiB on a 64-bit Windows. Recent binutils
+# set some of these by default; naming them keeps them whatever the linker.
+# The stack protector is the root CMakeLists.txt's; with -static its runtime
+# comes from libssp.a. tests/windows reads all of them back.
+if(TAVRIN_HARDEN)
+  add_link_options(-Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    add_link_options(-Wl,--high-entropy-va)
+  else()
+    add_link_options(-Wl,--large-address-aware)
+  endif()
+endif()
+
 # CLI11 is header-only. Its package config names /usr/include, which must not
 # reach the cross compiler (glibc's headers would shadow MinGW-w64's), so the
 # target points at a folder holding only a link to /usr/include/CLI.

@@ -103,9 +103,12 @@ inline constexpr std::string_view credit_text = "Tavrin, engineering units by th
 
 /// What the fault message says below the fault's name: an arithmetic fault
 /// leaves the output box cleared and the window goes on with all that was typed.
+/// An overflow is the typed value itself (1e400) or the result (1E+308
+/// Kilometres to Millimetres), so the text holds for both.
 constexpr std::string_view fault_advice(FaultKind kind) {
   return kind == FaultKind::overflow
-             ? "The result is too large to show. Nothing was converted; everything typed is kept."
+             ? "The value or the result is beyond the largest number Tavrin can hold. "
+               "Nothing was converted; everything typed is kept."
              : "The result is not a number. Nothing was converted; everything typed is kept.";
 }
 

@@ -10,9 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cerrno>
-#include <system_error>
 #include <vector>
 
 namespace tavrin::cli {
@@ -305,16 +302,8 @@ Outcome write_audit_svg(std::optional<std::string_view> category, std::string_vi
   }
   std::string svg = audit_svg(index);
   if (path == "-") return {Exit::ok, std::move(svg), {}};
-  const std::string name(path);
-  auto failure = [&path] {
-    return Outcome{Exit::fault, {},
-                   "cannot write " + in_quotes(path) + ": " +
-                       std::error_code(errno, std::generic_category()).message()};
-  };
-  std::FILE* file = open_for_writing(name);
-  if (!file) return failure();
-  const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
-  if (std::fclose(file) != 0 || !written) return failure();
+  if (const auto error = replace_file(std::string(path), svg))
+    return {Exit::fault, {}, "cannot write " + in_quotes(path) + ": " + error.message()};
   return {};
 }
 

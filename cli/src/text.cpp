@@ -111,6 +111,68 @@ std::optional<std::string_view> nearest_name(std::string_view name,
   return first_nearest(want, names, true, want.size() >= 8 ? 2 : 1);
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence `text` starts with, 0 when it
+// starts with none.
+std::size_t valid_utf8_length(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  // The lead byte gives the length and the range of the second byte, which
+  // rules out overlong forms, surrogates and code points past U+10FFFF.
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+} // namespace
+
+std::string escaped_text(std::string_view text) {
+  static constexpr char hex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  auto escape = [&out](unsigned char u) {
+    out += "\\x";
+    out.push_back(hex[u >> 4]);
+    out.push_back(hex[u & 0xF]);
+  };
+  while (!text.empty()) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t n = valid_utf8_length(text);
+    // C0 controls and DEL, bytes that are no UTF-8, and the C1 controls
+    // (U+0080 to U+009F, C2 80 to C2 9F), which a terminal may obey too
+    // (U+009B starts an escape sequence).
+    const bool control = n == 1 ? (lead < 0x20 || lead == 0x7F)
+                                : n == 2 && lead == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
+    if (n == 0 || control) {
+      if (n == 0) n = 1;
+      for (std::size_t i = 0; i < n; ++i) escape(static_cast<unsigned char>(text[i]));
+    } else {
+      out.append(text.substr(0, n));
+    }
+    text.remove_prefix(n);
+  }
+  return out;
+}
+
 std::string in_quotes(std::string_view text) {
   // Enough for every catalogue name and any number someone would type.
   constexpr std::size_t shown = 80;
@@ -118,22 +180,11 @@ std::string in_quotes(std::string_view text) {
   if (head.size() > shown) {
     std::size_t cut = shown;
     // Do not split a UTF-8 sequence: back up over its continuation bytes.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    // A sequence is at most four bytes; a run of stray continuation bytes is cut anywhere.
+    while (cut > shown - 3 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
     head = text.substr(0, cut);
   }
-  static constexpr char hex[] = "0123456789ABCDEF";
-  std::string out = "'";
-  for (char c : head) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) {
-      out += "\\x";
-      out.push_back(hex[u >> 4]);
-      out.push_back(hex[u & 0xF]);
-    } else {
-      out.push_back(c);
-    }
-  }
-  out += "'";
+  std::string out = "'" + escaped_text(head) + "'";
   if (head.size() < text.size()) {
     out += "... (" + count_text(text.size()) + " bytes)";
   }

@@ -18,7 +18,8 @@ namespace {
 std::string message_of(FaultKind kind) {
   switch (kind) {
   case FaultKind::overflow:
-    return "Overflow: the result is too large for a double-precision number";
+    // The value read (1e400) or a result: the text holds for both.
+    return "Overflow: beyond the range of a double-precision number";
   case FaultKind::invalid_operation:
     return "Invalid operation: the result is not a number";
   case FaultKind::division_by_zero:

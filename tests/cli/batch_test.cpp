@@ -56,6 +56,45 @@ TEST(Batch, AcceptsCrlfLineEndsAndAFinalLineWithoutNewline) {
   EXPECT_EQ(r.out, "0.9144000000000001\n");
 }
 
+namespace {
+
+// `text` as UTF-16 LE or BE after its byte-order mark, unit by unit (a lone
+// surrogate too).
+std::string utf16(std::u16string_view text, bool little) {
+  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (const char16_t unit : text) {
+    const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+    out += little ? low : high;
+    out += little ? high : low;
+  }
+  return out;
+}
+
+} // namespace
+
+TEST(Batch, ReadsUtf8AfterAByteOrderMarkAndUtf16LeOrBeAfterTheirs) {
+  const std::u16string lines = u"12\tInches\tFeet\r\n3\tFeet\tInches\r\n1\tGr\u00F6\U0001F600\tFeet\n";
+  const std::string expected =
+      "0.999996\n36\nerror: unknown unit 'Gr\xC3\xB6\xF0\x9F\x98\x80' (tavrin-convert --list shows the units)\n";
+  for (const std::string& input : {std::string("\xEF\xBB\xBF" "12\tInches\tFeet\r\n3\tFeet\tInches\r\n1\tGr\xC3\xB6\xF0\x9F\x98\x80\tFeet\n"),
+                                   utf16(lines, true), utf16(lines, false)}) {
+    const auto r = run_convert({"--batch"}, input);
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "tavrin-convert: 1 of 3 lines failed\n");
+  }
+  // Only what cannot be decoded names the encoding: a lone surrogate, an odd
+  // byte at the end. The lines around it convert.
+  const auto r = run_convert({"--batch"}, utf16(u"1\tFeet\tInches\n\xD800\n2\tFeet\tInches\n", false) + "3");
+  EXPECT_EQ(r.out,
+            "12\n"
+            "error: cannot read the line as UTF-16 BE: a surrogate without its other half\n"
+            "24\n"
+            "error: cannot read the line as UTF-16 BE: the input ends inside a character (an odd number of bytes)\n");
+  // Bytes that are no UTF-8 and C1 controls are echoed escaped.
+  EXPECT_EQ(run_convert({"--batch"}, "1\tIn\xC2\x9B" "ches\xFF\tFeet\n").out,
+            "error: unknown unit 'In\\xC2\\x9Bches\\xFF'; did you mean 'Inches'?\n");
+}
+
 TEST(Batch, GivesOneErrorLineForATenMegabyteLineOrAMegabyteNameAndGoesOn) {
   std::string input = "1\tInches\tFeet\n";
   input += std::string(10'000'000, '7') + "\tInches\tFeet\n";
@@ -106,6 +145,12 @@ TEST(BatchStream, GivesTheSameOutputHoweverTheStreamIsCutIntoBlocks) {
             "233.15\n"
             "12\n");
   for (std::size_t block : {1u, 2u, 3u, 7u, 16u}) EXPECT_EQ(convert_in_blocks(stream, block), whole) << block;
+  // UTF-16: marks, units and surrogate pairs cut anywhere.
+  const std::string wide = utf16(u"x\U0001F600\tFeet\tInches\n1\tFeet\tInches\r\n\xDC00", true);
+  const std::string wide_whole = convert_in_blocks(wide, wide.size());
+  EXPECT_EQ(wide_whole, "error: not a number: 'x\xF0\x9F\x98\x80'\n12\n"
+                        "error: cannot read the line as UTF-16 LE: a surrogate without its other half\n");
+  for (std::size_t block : {1u, 3u, 5u}) EXPECT_EQ(convert_in_blocks(wide, block), wide_whole) << block;
 }
 
 TEST(BatchStream, CountsAnOverlongLineOnceWhetherItComesWholeOrInPieces) {

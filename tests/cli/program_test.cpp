@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -127,6 +129,8 @@ TEST(SingleConversion, ReportsUsageErrorsWithExitTwo) {
   expect_failure(run_convert({"--list", "--table", "Length"}), 2, "excludes");
   expect_failure(run_convert({"--batch", "1"}), 2, "--batch");
   expect_failure(run_convert({"--table"}), 2, "--table");
+  // CLI11 names the argument as typed; it reaches the terminal escaped.
+  expect_failure(run_convert({"--x\x1b[2J\xC2\x9B"}), 2, "--x\\x1B[2J\\xC2\\x9B");
 }
 
 TEST(SingleConversion, ReportsAnOutputThatCannotBeWrittenAsAFailure) {
@@ -338,6 +342,47 @@ TEST(Audit, TheSvgInDocsIsTheOneTheProgramDraws) {
   EXPECT_EQ(r.out, tavrin::cli::audit_svg(11));
   expect_failure(run_convert({"--audit", "--svg", "/nonexistent/dir/audit.svg"}), 1,
                  "cannot write '/nonexistent/dir/audit.svg'");
+}
+
+TEST(Audit, ReplacesTheSvgWholeOrLeavesTheOldFileAndNoTemporaryOne) {
+  namespace fs = std::filesystem;
+  fs::path scratch = fs::temp_directory_path() / "tavrin-svg";
+  for (int i = 0; !fs::create_directory(scratch); ++i)
+    scratch = fs::temp_directory_path() / ("tavrin-svg-" + std::to_string(i));
+  fs::create_directory(scratch / "folder");
+  const fs::path svg = scratch / "audit.svg";
+  auto old_file = [&svg] { std::ofstream(svg, std::ios::binary) << "old"; };
+  auto contents = [&svg] {
+    std::ifstream in(svg, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto entries = [&scratch] {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(scratch)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> just_these{"audit.svg", "folder"};
+
+  old_file();
+  EXPECT_EQ(run_convert({"--audit", "--svg", svg.string()}).status, 0);
+  EXPECT_TRUE(contents() == tavrin::cli::audit_svg()) << "the old file was not replaced";
+  EXPECT_EQ(entries(), just_these);
+
+  old_file();
+  expect_failure(run_convert({"--audit", "--svg", (scratch / "folder").string()}), 1, "cannot write");
+#ifndef _WIN32
+  // A full disk: the file-size limit (ulimit -f, 512 or 1024 bytes) fails the
+  // write with EFBIG at the same point ENOSPC would, as root too and with no
+  // file system to mount.
+  const std::string command = "ulimit -f 1; exec '" TAVRIN_CONVERT_PATH "' --audit --svg '" +
+                              svg.string() + "' 2>/dev/null";
+  const int rc = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 1) << rc;
+#endif
+  EXPECT_EQ(contents(), "old");
+  EXPECT_EQ(entries(), just_these);
+  fs::remove_all(scratch);
 }
 
 TEST(Locale, ACommaDecimalLocaleGivesTheSameOutput) {

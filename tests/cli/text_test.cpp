@@ -65,8 +65,12 @@ TEST(NearestName, StaysFastAndSilentForAMegabyteName) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
-TEST(InQuotes, ShowsControlBytesAndCutsLongTextAtACharacterBoundary) {
+TEST(InQuotes, EscapesControlsAndBytesThatAreNoUtf8AndCutsLongTextAtACharacterBoundary) {
   EXPECT_EQ(in_quotes("a\tb\x7f"), "'a\\x09b\\x7F'");
+  // C1 controls (U+009B is a terminal's CSI), a stray byte, a cut sequence, an
+  // encoded surrogate and an overlong form, byte by byte; characters as they are.
+  EXPECT_EQ(in_quotes("\xC2\x9B" "2J\xC2\x9F\xC2\xA0 \xFF\xC3 \xED\xA0\x80\xC0\xAF \xC3\xA9\xE2\x84\x83\xF0\x9F\x98\x80"),
+            "'\\xC2\\x9B2J\\xC2\\x9F\xC2\xA0 \\xFF\\xC3 \\xED\\xA0\\x80\\xC0\\xAF \xC3\xA9\xE2\x84\x83\xF0\x9F\x98\x80'");
   std::string text(79, 'a');
   text += "\xc3\xa9" + std::string(100, 'b');  // an é across the cut at 80 bytes
   EXPECT_EQ(in_quotes(text), "'" + std::string(79, 'a') + "'... (181 bytes)");

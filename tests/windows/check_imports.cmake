@@ -1,11 +1,35 @@
-# cmake -DOBJDUMP=... -DPROGRAM=x.exe -P check_imports.cmake
+# cmake -DOBJDUMP=... -DPROGRAM=x.exe [-DHARDENED=ON] -P check_imports.cmake
 # Lists the DLLs PROGRAM imports and fails on any that a bare Windows does
 # not have: the C++ runtime (libstdc++-6, libgcc_s_*, libwinpthread-1) must
 # be linked in, or the program would not start from a zip on another machine.
+# HARDENED: the header asks Windows for ASLR (high-entropy on x86-64), DEP
+# and no terminal-server shims, a 32-bit program is large-address aware, and
+# the stack protector is linked in (cmake/windows.cmake).
 cmake_policy(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed (${rc})")
+endif()
+
+if(HARDENED)
+  string(REGEX MATCH "\nDllCharacteristics[^\n]*(\n\t[^\n]*)*" dll_flags "${dump}")
+  string(REGEX MATCH "\nCharacteristics[^\n]*(\n\t[^\n]*)*" file_flags "${dump}")
+  set(wanted DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE)
+  if(dump MATCHES "\nMagic[ \t]+020b")  # PE32+, a 64-bit program
+    list(APPEND wanted HIGH_ENTROPY_VA)
+  elseif(NOT file_flags MATCHES "large address aware")
+    message(FATAL_ERROR "${PROGRAM} is not large-address aware:${file_flags}")
+  endif()
+  foreach(flag IN LISTS wanted)
+    if(NOT "${dll_flags}\n" MATCHES "\t${flag}\n")
+      message(FATAL_ERROR "${PROGRAM} lacks ${flag}:${dll_flags}")
+    endif()
+  endforeach()
+  execute_process(COMMAND ${OBJDUMP} -t ${PROGRAM} OUTPUT_VARIABLE symbols)
+  if(NOT symbols MATCHES "__stack_chk_fail\n" OR NOT symbols MATCHES "__stack_chk_guard\n")
+    message(FATAL_ERROR "${PROGRAM} has no stack protector (__stack_chk_fail, __stack_chk_guard)")
+  endif()
+  message(STATUS "${PROGRAM}:${dll_flags}${file_flags}\nand a stack protector")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
 if(NOT lines)

@@ -110,6 +110,9 @@ TEST(WindowsArguments, ArriveAsTypedWithBlanksQuotesBackslashesAndAnyScript) {
   EXPECT_EQ(run_convert({"1", "", "Kelvin"}).status, 2) << "an empty argument stays an argument";
   const auto negative = run_convert({"-40", "Degrees Celcius", "Degrees Fahrenheit"});
   EXPECT_EQ(negative.out, "-40\n") << negative.err;
+  const auto help = run_convert({"/?"});
+  EXPECT_EQ(help.status, 0) << help.err;
+  EXPECT_EQ(help.out, run_convert({"--help"}).out) << "/? asks for the help";
 }
 
 TEST(WindowsBatch, ReadsCrlfAndLfLinesAndTakesAControlZByteAsData) {

@@ -34,6 +34,12 @@ struct BatchCounts {
 /// output, with its '\n', is appended to `out`. The output is the same however
 /// the stream is cut into blocks. A line that runs across blocks is kept only
 /// up to max_batch_line bytes, so memory stays bounded.
+///
+/// The stream is UTF-8, or what Windows editors and shells write: UTF-8
+/// after a byte-order mark (EF BB BF), or UTF-16 LE or BE after theirs (FF FE,
+/// FE FF), which is read as the same lines in UTF-8. A UTF-16 line that does
+/// not decode (an unpaired surrogate, an odd byte at the end) gives an error
+/// line that names the encoding.
 class BatchConverter {
 public:
   /// A converter printing results in the exact form when `exact`, else the display form.
@@ -49,10 +55,20 @@ public:
   BatchCounts counts() const { return counts_; }
 
 private:
+  enum class Encoding { unknown, utf8, utf16le, utf16be };
+
+  void settle(std::string& out);
+  void decode(std::string_view block, std::string& out);
+  void split(std::string_view block, std::string& out);
   void emit(std::string_view line, std::string& out);
   void keep(std::string_view part);
 
   bool exact_;
+  Encoding encoding_ = Encoding::unknown;
+  std::string head_;       // the stream's first bytes, until they tell the encoding
+  std::string decoded_;    // UTF-16: the block being read, in UTF-8
+  int odd_byte_ = -1;      // UTF-16: the first byte of a unit the block cut in two
+  unsigned high_ = 0;      // UTF-16: a high surrogate waiting for its low half
   std::string carry_;      // the start of a line that runs across blocks
   bool pending_ = false;   // bytes of an unfinished line have been seen
   bool overlong_ = false;  // the unfinished line is past max_batch_line

@@ -2,9 +2,9 @@
 // a file, a pipe or a console on each system.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tavrin::cli {
 
@@ -15,9 +15,12 @@ namespace tavrin::cli {
 /// Returns false, with errno set, when the output cannot be written.
 bool write_all(int fd, std::string_view data);
 
-/// Opens the file named `path` (UTF-8) for writing bytes, as fopen(path, "wb")
-/// does; on Windows through its UTF-16 name, so any name works whatever the
-/// code page. Null, with errno set, when it cannot.
-std::FILE* open_for_writing(const std::string& path);
+/// Puts `data` into the file named `path` (UTF-8) whole or not at all: it is
+/// written to a new file in the same folder, flushed to the disk, and renamed
+/// over `path` (on Windows through UTF-16 names, so any name works whatever
+/// the code page). A file `path` names through a symbolic link is replaced
+/// where the link points. On any failure, a full disk included, the old file
+/// is as it was and the new one is gone; the error says why.
+std::error_code replace_file(const std::string& path, std::string_view data);
 
 } // namespace tavrin::cli

@@ -19,8 +19,12 @@ inline constexpr std::size_t max_suggested_length = 64;
 std::optional<std::string_view> nearest_name(std::string_view name,
                                              std::span<const std::string_view> names);
 
-/// `text` in single quotes for a one-line message: control bytes are written
-/// as \xNN and a long text is cut (at a character boundary) with its length noted.
+/// `text` fit to echo on a terminal: C0 and C1 controls, DEL and every byte
+/// that is not part of well-formed UTF-8 are written as \xNN, one for each byte.
+std::string escaped_text(std::string_view text);
+
+/// `text` in single quotes for a one-line message, escaped as escaped_text
+/// does; a long text is cut (at a character boundary) with its length noted.
 std::string in_quotes(std::string_view text);
 
 /// One CSV field with RFC 4180 quoting: in double quotes, inner quotes doubled,
