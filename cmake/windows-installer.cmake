@@ -9,6 +9,8 @@
 #   cpack alone makes the zip and the installer.
 #
 # The installer runs silently with /S, and so does Uninstall.exe.
+# NSIS.template.in says what the two promise: nothing of the user's touched,
+# one Tavrin per machine, no running Tavrin half replaced or removed.
 # CPack's own template is left aside because it writes no EstimatedSize or
 # QuietUninstallString, puts a 64-bit program's uninstall entry among the
 # 32-bit ones, and adds pages (PATH, desktop icon) Tavrin has no use for.
@@ -28,6 +30,9 @@ endif()
 
 # CPack takes NSIS.template.in from its module path before its own.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/nsis)
+# The list of files the installer writes and the uninstaller removes, made
+# from what cpack staged.
+list(APPEND CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/nsis/list-files.cmake)
 set(CPACK_NSIS_DISPLAY_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY ${PROJECT_NAME})
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${PROJECT_NAME})

@@ -1,7 +1,17 @@
-# Builds the Windows installer with CPack into WORK_DIR, installs it silently
-# under wine, checks the programs, the Start-menu shortcut and the uninstall
-# entry, then uninstalls silently and checks that all of it is gone. Run by
-# CTest; see CMakeLists.txt beside this file for the variables.
+# Builds the Windows installer with CPack into WORK_DIR and uses it under
+# wine, silently, as a user and an administrator would:
+#  1. into a folder holding the user's README.txt: Tavrin goes into a Tavrin
+#     folder inside it and the user's file stays as it was;
+#  2. where OTHER_SETUP (the 32-bit installer, beside a 64-bit build) exists,
+#     that edition next, which replaces the first;
+#  3. into the default folder while a program of the earlier install runs:
+#     refused with exit code 2, nothing changed;
+#  4. again once it has ended: the earlier install is gone, and one entry
+#     lists the programs and the shortcut, which work;
+#  5. an uninstaller left in another folder unlists nothing;
+#  6. Uninstall.exe /S while Tavrin runs (given a display): the window is
+#     closed and everything goes, but the user's file.
+# Run by CTest; see CMakeLists.txt beside this file for the variables.
 function(fail)
   string(JOIN "" message ${ARGN})
   message(FATAL_ERROR "${message}")
@@ -19,18 +29,21 @@ if(NOT rc EQUAL 0 OR NOT EXISTS ${setup})
   fail("cpack -G NSIS made no ${setup} (${rc}):\n${log}")
 endif()
 
-# The caller's wine prefix, or one of the test's own. Wine is kept from
-# adding menu entries to this desktop and from asking for Mono and Gecko.
-if(NOT DEFINED ENV{WINEPREFIX})
-  set(ENV{WINEPREFIX} ${WORK_DIR}/wineprefix)
-endif()
+# A wine prefix of the test's own: the window's tests look for Tavrin's
+# window in theirs. Wine is kept from adding menu entries to this desktop
+# and from asking for Mono and Gecko; the first wine command makes the
+# prefix, and a run that failed half-way may have left programs running.
+set(ENV{WINEPREFIX} ${WORK_DIR}/wineprefix)
 set(ENV{WINEDEBUG} -all)
 set(ENV{WINEDLLOVERRIDES} "winemenubuilder.exe=d;mscoree,mshtml=")
 set(drive_c $ENV{WINEPREFIX}/drive_c)
+find_program(WINESERVER wineserver REQUIRED)
+execute_process(COMMAND ${WINESERVER} -k OUTPUT_QUIET ERROR_QUIET)
 
 set(key "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tavrin")
-function(query_entry out)
-  execute_process(COMMAND ${WINE} reg query ${key} ${view}
+# The entry in the registry's 32- or 64-bit view, "" when there is none.
+function(query_entry out view)
+  execute_process(COMMAND ${WINE} reg query ${key} /reg:${view}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE entry ERROR_QUIET)
   if(NOT rc EQUAL 0)
     set(entry "")
@@ -38,17 +51,59 @@ function(query_entry out)
   string(REPLACE "\r" "" entry "${entry}")
   set(${out} "${entry}" PARENT_SCOPE)
 endfunction()
+function(expect_location view win_folder)
+  query_entry(entry ${view})
+  string(FIND "${entry}" "    InstallLocation    REG_SZ    ${win_folder}\n" at)
+  if(at LESS 0)
+    fail("the ${view}-bit entry does not name ${win_folder}:\n${entry}")
+  endif()
+endfunction()
 
-# A 32-bit program on a 64-bit Windows keeps its uninstall entry in the
-# registry's 32-bit view and lives in Program Files (x86). A run that failed
-# half-way may have left an install behind; the first wine command also
-# makes the prefix if it is new.
+# Runs an installer silently; NSIS takes /D= unquoted, to the end of the
+# command line, so a folder with spaces goes as several arguments.
+function(install setup expected_rc)
+  set(folder ${ARGN})
+  if(folder)
+    string(REPLACE " " ";" folder "/D=${folder}")
+  endif()
+  execute_process(COMMAND ${WINE} ${setup} /S ${folder} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL expected_rc)
+    fail("${setup} /S ${ARGN} exited ${rc}, not ${expected_rc}")
+  endif()
+endfunction()
+
+# Waits until a Windows program runs (or, with ENDED, has ended). Started
+# by its Windows path, its process bears that name.
+function(wait_for win_program)
+  set(state started)
+  if(ARGN STREQUAL "ENDED")
+    set(state ended)
+  endif()
+  foreach(attempt RANGE 200)
+    file(GLOB cmdlines /proc/[0-9]*/cmdline)
+    execute_process(COMMAND cat ${cmdlines} COMMAND tr "\\0" "\\n" OUTPUT_VARIABLE all ERROR_QUIET)
+    string(FIND "\n${all}" "\n${win_program}\n" at)
+    if((at LESS 0 AND state STREQUAL "ended") OR (at GREATER_EQUAL 0 AND state STREQUAL "started"))
+      return()
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
+  endforeach()
+  fail("${win_program} has not ${state} in 20 s")
+endfunction()
+
+# Program Files, where this edition installs by default: Program Files (x86)
+# for a 32-bit program on a 64-bit Windows, which lists it in the registry's
+# 32-bit view.
 if(CPACK_SYSTEM_NAME STREQUAL "win32")
-  set(view /reg:32)
+  set(view 32)
+  set(other_view 64)
 else()
-  set(view /reg:64)
+  set(view 64)
+  set(other_view 32)
 endif()
-execute_process(COMMAND ${WINE} reg delete ${key} /f ${view} OUTPUT_QUIET ERROR_QUIET)
+foreach(v 32 64)
+  execute_process(COMMAND ${WINE} reg delete ${key} /f /reg:${v} OUTPUT_QUIET ERROR_QUIET)
+endforeach()
 if(CPACK_SYSTEM_NAME STREQUAL "win32" AND EXISTS ${drive_c}/windows/syswow64)
   set(program_files "Program Files (x86)")
 else()
@@ -56,17 +111,85 @@ else()
 endif()
 set(dir ${drive_c}/${program_files}/Tavrin)
 set(win_dir "C:\\${program_files}\\Tavrin")
+# The programs' folder below an install folder.
 if(CPACK_TAVRIN_BIN_DIR STREQUAL ".")
-  set(win_bin "${win_dir}")
+  set(bin_dir "")
+  set(win_bin_dir "")
 else()
-  set(win_bin "${win_dir}\\${CPACK_TAVRIN_BIN_DIR}")
+  set(bin_dir "/${CPACK_TAVRIN_BIN_DIR}")
+  set(win_bin_dir "\\${CPACK_TAVRIN_BIN_DIR}")
 endif()
+set(bin ${dir}${bin_dir})
+set(win_bin "${win_dir}${win_bin_dir}")
 set(shortcut "${drive_c}/ProgramData/Microsoft/Windows/Start Menu/Programs/Tavrin.lnk")
-file(REMOVE_RECURSE ${dir} ${shortcut})
+set(shared ${drive_c}/Shared)
+set(notes "The user's own notes, not Tavrin's README\n")
+file(REMOVE_RECURSE "${drive_c}/Program Files/Tavrin" "${drive_c}/Program Files (x86)/Tavrin"
+     ${shortcut} ${shared} ${drive_c}/Stale)
+file(WRITE ${shared}/README.txt "${notes}")
+function(expect_notes_alone)
+  file(READ ${shared}/README.txt text)
+  file(GLOB left RELATIVE ${shared} ${shared}/*)
+  if(NOT text STREQUAL notes OR NOT left STREQUAL "README.txt")
+    fail("C:\\Shared holds ${left}, its README.txt '${text}'")
+  endif()
+endfunction()
 
-execute_process(COMMAND ${WINE} ${setup} /S RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  fail("silent install exited ${rc}")
+# 1. The user's folder gets a Tavrin folder of its own.
+install(${setup} 0 "C:\\Shared")
+if(NOT EXISTS ${shared}/Tavrin${bin_dir}/tavrin-convert.exe)
+  fail("nothing installed in C:\\Shared\\Tavrin")
+endif()
+file(READ ${shared}/README.txt text)
+if(NOT text STREQUAL notes)
+  fail("installing into C:\\Shared overwrote the user's README.txt: '${text}'")
+endif()
+expect_location(${view} "C:\\Shared\\Tavrin")
+set(earlier ${shared}/Tavrin)
+set(win_earlier "C:\\Shared\\Tavrin")
+set(earlier_view ${view})
+
+# 2. The other edition replaces it.
+if(OTHER_SETUP AND EXISTS ${OTHER_SETUP})
+  install(${OTHER_SETUP} 0)
+  expect_notes_alone()
+  expect_location(32 "C:\\Program Files (x86)\\Tavrin")
+  query_entry(entry 64)
+  if(NOT entry STREQUAL "")
+    fail("after the 32-bit edition, a 64-bit entry is left:\n${entry}")
+  endif()
+  set(earlier "${drive_c}/Program Files (x86)/Tavrin")
+  set(win_earlier "C:\\Program Files (x86)\\Tavrin")
+  set(earlier_view 32)
+elseif(OTHER_SETUP)
+  message(STATUS "No ${OTHER_SETUP}: one edition replacing the other not checked")
+endif()
+set(reader "${win_earlier}${win_bin_dir}\\tavrin-convert.exe")
+
+# 3. While the earlier install's tavrin-convert.exe runs (reading from a
+# pipe that stays open), installing elsewhere changes nothing.
+set(pid_file ${WORK_DIR}/reader.pid)
+execute_process(COMMAND sh -c [[(sh -c 'echo $$ > "$0"; exec sleep 60' "$0" | "$1" "$2" --batch) >/dev/null 2>&1 &]]
+                ${pid_file} ${WINE} ${reader})
+wait_for("${reader}")
+install(${setup} 2 "${win_dir}")
+if(EXISTS ${dir} OR NOT EXISTS ${earlier}/Uninstall.exe OR NOT EXISTS ${earlier}/README.txt)
+  fail("a refused install changed the files: ${dir} made or ${earlier} emptied")
+endif()
+expect_location(${earlier_view} "${win_earlier}")
+execute_process(COMMAND sh -c [[kill "$(cat "$0")"]] ${pid_file})
+wait_for("${reader}" ENDED)
+
+# 4. Then it replaces the earlier install.
+install(${setup} 0 "${win_dir}")
+if(EXISTS ${earlier})
+  file(GLOB_RECURSE left ${earlier}/*)
+  fail("the earlier install in ${earlier} is left: ${left}")
+endif()
+expect_notes_alone()
+query_entry(entry ${other_view})
+if(NOT entry STREQUAL "")
+  fail("a ${other_view}-bit entry is left beside this edition's:\n${entry}")
 endif()
 
 # The programs, and the installed tavrin-convert works.
@@ -75,14 +198,14 @@ if(EXPECT_WINDOW)
   list(APPEND programs Tavrin.exe)
 endif()
 foreach(program IN LISTS programs)
-  if(NOT EXISTS ${dir}/${CPACK_TAVRIN_BIN_DIR}/${program})
-    fail("${program} is not installed in ${dir}/${CPACK_TAVRIN_BIN_DIR}")
+  if(NOT EXISTS ${bin}/${program})
+    fail("${program} is not installed in ${bin}")
   endif()
 endforeach()
 if(NOT EXISTS ${dir}/Uninstall.exe)
   fail("no uninstaller in ${dir}")
 endif()
-execute_process(COMMAND ${WINE} ${dir}/${CPACK_TAVRIN_BIN_DIR}/tavrin-convert.exe 12 Inches Centimetres
+execute_process(COMMAND ${WINE} ${bin}/tavrin-convert.exe 12 Inches Centimetres
                 OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "^30\\.48\r?\n$")
   fail("installed tavrin-convert printed '${out}' (exit ${rc})")
@@ -111,12 +234,13 @@ else()
 endif()
 
 # The Add/Remove Programs entry.
-query_entry(entry)
+query_entry(entry ${view})
 foreach(field
     "DisplayName    REG_SZ    Tavrin"
     "DisplayVersion    REG_SZ    ${VERSION_TEXT}"
     "Publisher    REG_SZ    ${CPACK_PACKAGE_VENDOR}"
     "DisplayIcon    REG_SZ    ${display_icon}"
+    "InstallLocation    REG_SZ    ${win_dir}"
     "UninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\""
     "QuietUninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\" /S")
   string(FIND "${entry}" "    ${field}\n" at)
@@ -128,21 +252,37 @@ if(NOT entry MATCHES "EstimatedSize    REG_DWORD    0x([0-9a-f]+)")
   fail("the uninstall entry has no EstimatedSize:\n${entry}")
 endif()
 math(EXPR size_kib "0x${CMAKE_MATCH_1}")
-file(SIZE ${dir}/${CPACK_TAVRIN_BIN_DIR}/tavrin-convert.exe convert_bytes)
+file(SIZE ${bin}/tavrin-convert.exe convert_bytes)
 math(EXPR convert_kib "${convert_bytes} / 1024")
 if(size_kib LESS convert_kib)
   fail("EstimatedSize ${size_kib} KiB is less than tavrin-convert.exe alone (${convert_kib} KiB)")
 endif()
 
-# The uninstaller runs from a copy of itself in the temporary folder, so the
-# command returns before the work is done: wait until the entry is gone,
-# since it goes last.
+# 5. An uninstaller in a folder the entry does not name (run in place, so
+# that wine waits for it) leaves the entry and the shortcut alone.
+file(COPY ${dir}/Uninstall.exe DESTINATION ${drive_c}/Stale)
+execute_process(COMMAND ${WINE} ${drive_c}/Stale/Uninstall.exe /S "_?=C:\\Stale" RESULT_VARIABLE rc)
+query_entry(after ${view})
+if(NOT rc EQUAL 0 OR NOT after STREQUAL entry OR (EXPECT_WINDOW AND NOT EXISTS ${shortcut}))
+  fail("an uninstaller in C:\\Stale (exit ${rc}) removed the entry or the shortcut of ${win_dir}")
+endif()
+file(REMOVE_RECURSE ${drive_c}/Stale)
+
+# 6. Uninstalling while the window runs closes it. The uninstaller runs
+# from a copy of itself in the temporary folder, so the command returns
+# before the work is done: wait until the entry is gone, since it goes last.
+if(EXPECT_WINDOW AND DEFINED ENV{DISPLAY})
+  execute_process(COMMAND sh -c [["$0" "$1" >/dev/null 2>&1 &]] ${WINE} "${win_bin}\\Tavrin.exe")
+  wait_for("${win_bin}\\Tavrin.exe")
+elseif(EXPECT_WINDOW)
+  message(STATUS "No display: uninstalling while Tavrin runs not checked")
+endif()
 execute_process(COMMAND ${WINE} ${dir}/Uninstall.exe /S RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   fail("silent uninstall exited ${rc}")
 endif()
 foreach(attempt RANGE 120)
-  query_entry(entry)
+  query_entry(entry ${view})
   if(entry STREQUAL "")
     break()
   endif()
@@ -155,3 +295,5 @@ if(EXISTS ${dir} OR EXISTS ${shortcut})
   file(GLOB_RECURSE left ${dir}/*)
   fail("uninstalling left files behind: ${left} ${shortcut}")
 endif()
+expect_notes_alone()
+execute_process(COMMAND ${WINESERVER} -k OUTPUT_QUIET ERROR_QUIET)
