@@ -1,5 +1,6 @@
 #include "form1.hpp"
 
+#include "accessible.hpp"
 #include "input_box.hpp"
 #include "look.hpp"
 #include "output_box.hpp"
@@ -108,13 +109,15 @@ Form1::Form1(QWidget* parent)
 
 void Form1::build_controls() {
   using C = tavrin::ui::Control;
+  // Before any control exists: with a screen reader listening, naming a
+  // control already makes Qt describe it, and keeps that description.
+  install_accessibility();
   // Created in tab order, so the focus chain is the tab order.
   cboType = placed(make_list(this), C::cboType);
   cboOriginal = placed(make_list(this), C::cboOriginal);
   txtOriginal = placed(new InputBox(this), C::txtOriginal);
   cboConverted = placed(make_list(this), C::cboConverted);
-  const QPixmap output_bitmap = QPixmap::fromImage(artwork(QStringLiteral("output.png")));
-  picConverted = placed(new OutputBox(output_bitmap, this), C::picConverted);
+  picConverted = placed(new OutputBox(artwork(QStringLiteral("output.png")), this), C::picConverted);
   Label1 = placed(make_label(this, caption_of(C::Label1)), C::Label1);
   Label2 = placed(make_label(this, caption_of(C::Label2)), C::Label2);
   Label3 = placed(make_label(this, caption_of(C::Label3)), C::Label3);
@@ -128,6 +131,14 @@ void Form1::build_controls() {
     button->setAutoDefault(false);
     button->setDefault(false);
   }
+  // Each list is named by its label, which a screen reader follows
+  // (labelled-by); the labels take no focus and carry no access key.
+  auto control = [this](tavrin::ui::Control row) {
+    return findChild<QWidget*>(text_of(spec_of(row).name), Qt::FindDirectChildrenOnly);
+  };
+  for (const LabelFor& pair : form1_labels)
+    static_cast<QLabel*>(control(pair.label))->setBuddy(control(pair.named));
+
   QWidget::setTabOrder(cboType, cboOriginal);
   QWidget::setTabOrder(cboOriginal, txtOriginal);
   QWidget::setTabOrder(txtOriginal, cboConverted);
