@@ -153,8 +153,8 @@ void Form1::build_controls() {
 }
 
 void Form1::apply_look() {
-  // Label text colours come from the desktop's palette, darkened where they
-  // would not read over the artwork behind them.
+  // Text colours come from the desktop's palette, darkened (or lightened)
+  // where they would not read over the artwork or the colour behind them.
   const QPalette desktop = palette();
   using C = tavrin::ui::Control;
   for (auto [label, row] : {std::pair{Label1, C::Label1}, {Label2, C::Label2},
@@ -171,6 +171,22 @@ void Form1::apply_look() {
   input.setColor(QPalette::Base, base);
   input.setColor(QPalette::Text, readable_on(desktop.color(QPalette::Text), base));
   txtOriginal->setPalette(input);
+
+  // The result and the focus ring are drawn over the part of the output
+  // bitmap the box shows, whatever the theme's text colour: a dark theme's
+  // light text would vanish on it.
+  QPalette output = picConverted->palette();
+  output.setColor(QPalette::Text,
+                  readable_on(desktop.color(QPalette::Text),
+                              darkest_under(picConverted->bitmap(),
+                                            QRect(QPoint(), picConverted->contentsRect().size()))));
+  picConverted->setPalette(output);
+}
+
+void Form1::changeEvent(QEvent* event) {
+  // The desktop's theme changed while running: every colour is chosen again.
+  if (event->type() == QEvent::PaletteChange && picConverted) apply_look();
+  QWidget::changeEvent(event);
 }
 
 void Form1::paintEvent(QPaintEvent*) {

@@ -12,7 +12,8 @@ namespace tavrin::ui {
 /// assistive technology as the box's text and value (accessible.hpp); each
 /// change of it tells screen readers what was removed and what was printed.
 /// With the focus, the platform's copy key copies it; a right-click offers
-/// the same as "Copy".
+/// the same as "Copy". The line and the focus ring are drawn in the
+/// palette's text colour, which the window makes readable over the bitmap.
 class OutputBox : public QFrame {
   Q_OBJECT
 public:
@@ -28,6 +29,8 @@ public:
   QString line() const { return line_; }
   /// Puts the shown line on the clipboard; does nothing while the box is empty.
   void copy() const;
+  /// The bitmap behind the line.
+  const QImage& bitmap() const { return bitmap_; }
   /// Where the line's box starts (its top-left corner), in the box's coordinates.
   QPoint line_origin() const { return contentsRect().topLeft(); }
 
