@@ -173,7 +173,33 @@ constexpr const ControlSpec& spec_of(Control c) {
   return form1_controls[static_cast<std::size_t>(c)];
 }
 
+/// A label and the control it names for screen readers (the label's buddy).
+struct LabelFor {
+  Control label; ///< the label whose caption names the control
+  Control named; ///< the control it stands for
+};
+
+/// Which label names which list. A screen reader reads each list by its
+/// label's caption, which is also the list's accessible name.
+inline constexpr std::array<LabelFor, 3> form1_labels = {{
+    {Control::Label4, Control::cboType},
+    {Control::Label2, Control::cboOriginal},
+    {Control::Label3, Control::cboConverted},
+}};
+
 namespace layout_checks {
+constexpr bool labels_name_their_lists() {
+  for (const LabelFor& pair : form1_labels) {
+    const ControlSpec &label = spec_of(pair.label), &named = spec_of(pair.named);
+    if (label.kind != ControlKind::label || label.caption != named.accessible_name) return false;
+  }
+  for (std::size_t i = 0; i < form1_controls.size(); ++i) {
+    int labels = 0;
+    for (const LabelFor& pair : form1_labels) labels += static_cast<std::size_t>(pair.named) == i;
+    if (labels != (form1_controls[i].kind == ControlKind::list ? 1 : 0)) return false;
+  }
+  return true;
+}
 constexpr bool in_tab_order() {
   for (std::size_t i = 0; i < form1_controls.size(); ++i)
     if (form1_controls[i].tab_index != static_cast<int>(i)) return false;
@@ -195,6 +221,8 @@ static_assert(layout_checks::in_tab_order(), "the table lists the controls in ta
 static_assert(layout_checks::inside_client_width(), "every control fits across the client area");
 static_assert(layout_checks::labels_have_no_name_of_their_own(),
               "labels name other controls; every other control has a name");
+static_assert(layout_checks::labels_name_their_lists(),
+              "each list is named by one label, whose caption is the list's accessible name");
 static_assert(spec_of(Control::cmdExit).name == "cmdExit" &&
                   spec_of(Control::picConverted).name == "picConverted",
               "Control follows the table's order");

@@ -18,6 +18,7 @@
 
 #include <memory>
 
+using tavrin::ui::contrast_ratio;
 using tavrin::ui::Form1;
 using tavrin::ui::OutputBox;
 
@@ -75,6 +76,27 @@ class Form1Test : public QObject {
       if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
         return w->objectName();
     return {};
+  }
+
+  void labels_and_input_read_over_what_is_behind_them(const char* palette) {
+    const QImage art(QStringLiteral(":/tavrin/background.png"));
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) {
+      QLabel* label = control<QLabel>(name);
+      const QColor text = label->palette().color(QPalette::WindowText);
+      const QRect r = label->geometry().intersected(art.rect());
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+          QVERIFY2(contrast_ratio(text, art.pixelColor(x, y)) >= 4.5, palette);
+    }
+    const QPalette p = input()->palette();
+    QVERIFY2(contrast_ratio(p.color(QPalette::Text), p.color(QPalette::Base)) >= 4.5, palette);
+  }
+
+  // Calls f(x, y) on each pixel where two grabs of a control differ.
+  template <class F> static void each_change(const QImage& a, const QImage& b, F f) {
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) f(x, y);
   }
 
   static QStringList items(QComboBox* box) {
@@ -339,16 +361,64 @@ private slots:
     const QImage art(QStringLiteral(":/tavrin/background.png"));
     QCOMPARE(art.size(), QSize(361, 298));
     QCOMPARE(art.depth(), 32);
-    for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) {
-      QLabel* label = control<QLabel>(name);
-      const QColor text = label->palette().color(QPalette::WindowText);
-      const QRect r = label->geometry().intersected(art.rect());
-      for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-          QVERIFY2(tavrin::ui::contrast_ratio(text, art.pixelColor(x, y)) >= 4.5, name);
+    labels_and_input_read_over_what_is_behind_them("default palette");
+  }
+
+  void theResultAndItsFocusRingReadInALightAndInADarkPalette() {
+    // A dark theme's light text colour, as GTK's dark Adwaita gives it.
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      dark.setColor(role, QColor(0xF0, 0xF0, 0xF0));
+    dark.setColor(QPalette::Base, QColor(0x2D, 0x2D, 0x2D));
+    struct Restore {
+      QPalette palette = QApplication::palette();
+      ~Restore() { QApplication::setPalette(palette); }
+    } restore;
+
+    set_up("Length", "Inches", "Centimetres", "12");
+    for (const auto& [name, desktop] :
+         {std::pair{"light palette", restore.palette}, {"dark palette", dark}}) {
+      // Changed while the window runs, as a desktop's theme switch does.
+      QApplication::setPalette(desktop);
+      QTRY_COMPARE(form->palette().color(QPalette::Text), desktop.color(QPalette::Text));
+      labels_and_input_read_over_what_is_behind_them(name);
+      button("cmdConvert")->setFocus();
+      output()->clear();
+      const QImage empty = output()->grab().toImage();
+      convert_by_mouse();
+      QCOMPARE(output()->line(), QStringLiteral("30.48"));
+      const QImage shown = output()->grab().toImage();
+      output()->setFocus();
+      const QImage focused = output()->grab().toImage();
+
+      // The result's pixels are where printing changed the box; its ink is
+      // the one farthest from what was under it (the rest is antialiasing).
+      QRect around;
+      QColor ink;
+      each_change(empty, shown, [&](int x, int y) {
+        around |= QRect(x, y, 1, 1);
+        const QColor under = empty.pixelColor(x, y);
+        if (!ink.isValid() || contrast_ratio(shown.pixelColor(x, y), under) > contrast_ratio(ink, under))
+          ink = shown.pixelColor(x, y);
+      });
+      QVERIFY2(!around.isEmpty(), name);
+      for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x)
+          QVERIFY2(contrast_ratio(ink, empty.pixelColor(x, y)) >= 4.5, name);
+      // The focus ring is where the focus changed the box, over the bitmap.
+      int ring = 0;
+      each_change(shown, focused, [&](int x, int y) {
+        ++ring;
+        QVERIFY2(contrast_ratio(focused.pixelColor(x, y), empty.pixelColor(x, y)) >= 4.5, name);
+      });
+      QVERIFY2(ring > 0, name);
     }
-    const QPalette p = input()->palette();
-    QVERIFY(tavrin::ui::contrast_ratio(p.color(QPalette::Text), p.color(QPalette::Base)) >= 4.5);
+    // The change re-applied the whole look: a window opened in the dark
+    // palette has the same colours.
+    const Form1 opened_dark;
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "txtOriginal", "picConverted"})
+      QVERIFY2(opened_dark.findChild<QWidget*>(QString::fromLatin1(name))->palette() ==
+                   control<QWidget>(name)->palette(), name);
   }
 
   void aHugeTextIsDrawnAroundTheCursorAsAShortOneIs() {

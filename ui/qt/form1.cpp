@@ -1,5 +1,6 @@
 #include "form1.hpp"
 
+#include "accessible.hpp"
 #include "input_box.hpp"
 #include "look.hpp"
 #include "output_box.hpp"
@@ -108,13 +109,15 @@ Form1::Form1(QWidget* parent)
 
 void Form1::build_controls() {
   using C = tavrin::ui::Control;
+  // Before any control exists: with a screen reader listening, naming a
+  // control already makes Qt describe it, and keeps that description.
+  install_accessibility();
   // Created in tab order, so the focus chain is the tab order.
   cboType = placed(make_list(this), C::cboType);
   cboOriginal = placed(make_list(this), C::cboOriginal);
   txtOriginal = placed(new InputBox(this), C::txtOriginal);
   cboConverted = placed(make_list(this), C::cboConverted);
-  const QPixmap output_bitmap = QPixmap::fromImage(artwork(QStringLiteral("output.png")));
-  picConverted = placed(new OutputBox(output_bitmap, this), C::picConverted);
+  picConverted = placed(new OutputBox(artwork(QStringLiteral("output.png")), this), C::picConverted);
   Label1 = placed(make_label(this, caption_of(C::Label1)), C::Label1);
   Label2 = placed(make_label(this, caption_of(C::Label2)), C::Label2);
   Label3 = placed(make_label(this, caption_of(C::Label3)), C::Label3);
@@ -128,6 +131,14 @@ void Form1::build_controls() {
     button->setAutoDefault(false);
     button->setDefault(false);
   }
+  // Each list is named by its label, which a screen reader follows
+  // (labelled-by); the labels take no focus and carry no access key.
+  auto control = [this](tavrin::ui::Control row) {
+    return findChild<QWidget*>(text_of(spec_of(row).name), Qt::FindDirectChildrenOnly);
+  };
+  for (const LabelFor& pair : form1_labels)
+    static_cast<QLabel*>(control(pair.label))->setBuddy(control(pair.named));
+
   QWidget::setTabOrder(cboType, cboOriginal);
   QWidget::setTabOrder(cboOriginal, txtOriginal);
   QWidget::setTabOrder(txtOriginal, cboConverted);
@@ -142,8 +153,8 @@ void Form1::build_controls() {
 }
 
 void Form1::apply_look() {
-  // Label text colours come from the desktop's palette, darkened where they
-  // would not read over the artwork behind them.
+  // Text colours come from the desktop's palette, darkened (or lightened)
+  // where they would not read over the artwork or the colour behind them.
   const QPalette desktop = palette();
   using C = tavrin::ui::Control;
   for (auto [label, row] : {std::pair{Label1, C::Label1}, {Label2, C::Label2},
@@ -160,6 +171,22 @@ void Form1::apply_look() {
   input.setColor(QPalette::Base, base);
   input.setColor(QPalette::Text, readable_on(desktop.color(QPalette::Text), base));
   txtOriginal->setPalette(input);
+
+  // The result and the focus ring are drawn over the part of the output
+  // bitmap the box shows, whatever the theme's text colour: a dark theme's
+  // light text would vanish on it.
+  QPalette output = picConverted->palette();
+  output.setColor(QPalette::Text,
+                  readable_on(desktop.color(QPalette::Text),
+                              darkest_under(picConverted->bitmap(),
+                                            QRect(QPoint(), picConverted->contentsRect().size()))));
+  picConverted->setPalette(output);
+}
+
+void Form1::changeEvent(QEvent* event) {
+  // The desktop's theme changed while running: every colour is chosen again.
+  if (event->type() == QEvent::PaletteChange && picConverted) apply_look();
+  QWidget::changeEvent(event);
 }
 
 void Form1::paintEvent(QPaintEvent*) {

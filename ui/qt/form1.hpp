@@ -30,6 +30,7 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
   void build_controls();

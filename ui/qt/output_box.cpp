@@ -3,7 +3,6 @@
 #include "form1_layout.hpp"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -11,56 +10,40 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <utility>
+
 namespace tavrin::ui {
 
-namespace {
-
-// Screen readers read a read-only text field's value; the box reports its
-// printed line as that value.
-class OutputBoxAccessible : public QAccessibleWidget {
-public:
-  explicit OutputBoxAccessible(OutputBox* box) : QAccessibleWidget(box, QAccessible::StaticText) {}
-
-  QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Value) return static_cast<OutputBox*>(widget())->line();
-    return QAccessibleWidget::text(t);
-  }
-
-  QAccessible::State state() const override {
-    QAccessible::State s = QAccessibleWidget::state();
-    s.readOnly = true;
-    return s;
-  }
-};
-
-QAccessibleInterface* output_box_factory(const QString& class_name, QObject* object) {
-  if (class_name == QLatin1String("tavrin::ui::OutputBox") && object && object->isWidgetType())
-    return new OutputBoxAccessible(static_cast<OutputBox*>(object));
-  return nullptr;
-}
-
-} // namespace
-
-OutputBox::OutputBox(const QPixmap& bitmap, QWidget* parent) : QFrame(parent), bitmap_(bitmap) {
-  static const bool installed = (QAccessible::installFactory(output_box_factory), true);
-  (void)installed;
+OutputBox::OutputBox(const QImage& bitmap, QWidget* parent) : QFrame(parent), bitmap_(bitmap) {
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   setFocusPolicy(Qt::StrongFocus);
 }
 
-void OutputBox::clear() {
-  line_.clear();
-  announce();
-}
+void OutputBox::clear() { show_line(QString()); }
 
 void OutputBox::print(const QString& line) {
-  line_ = line;
-  announce();
+  show_line(line);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  // The focus is on Convert (or wherever Alt+C was pressed), so a screen
+  // reader would not read the box's change by itself; with the focus on the
+  // box, it reads the text change already.
+  if (!hasFocus() && !line_.isEmpty()) {
+    QAccessibleAnnouncementEvent event(this, line_);
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&event);
+  }
+#endif
 }
 
-void OutputBox::announce() {
+// One text-update event a change: AT-SPI passes it on as the removal of the
+// old line and the insertion of the new one (object:text-changed), so a
+// conversion, which clears the box and then prints, reads as one deletion
+// and one insertion. Nothing is built or sent while no screen reader listens.
+void OutputBox::show_line(const QString& line) {
+  if (line == line_) return;
+  const QString old = std::exchange(line_, line);
   update();
-  QAccessibleValueChangeEvent event(this, line_);
+  QAccessibleTextUpdateEvent event(this, 0, old, line_);
   QAccessible::updateAccessibility(&event);
 }
 
@@ -106,12 +89,12 @@ void OutputBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect inner = contentsRect();
   painter.setClipRect(inner);
-  painter.drawPixmap(inner.topLeft(), bitmap_);
+  painter.drawImage(inner.topLeft(), bitmap_);
   if (!line_.isEmpty()) {
     painter.setFont(font());
     painter.setPen(palette().color(QPalette::Text));
-    const QFontMetrics metrics(font());
-    painter.drawText(inner.left(), inner.top() + metrics.ascent(), line_);
+    const QPoint origin = line_origin();
+    painter.drawText(origin.x(), origin.y() + QFontMetrics(font()).ascent(), line_);
   }
   if (hasFocus()) {
     // A dotted ring inside the border shows where the keyboard is.
