@@ -1,5 +1,6 @@
 #include "form1.hpp"
 
+#include "accessible.hpp"
 #include "output_box.hpp"
 #include "readable.hpp"
 
@@ -9,6 +10,7 @@
 #include "tavrin/number_text.hpp"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cmath>
 #include <cwctype>
@@ -175,6 +177,8 @@ std::wstring window_wide_text(HWND window) {
 std::string window_text(HWND window) { return narrow(window_wide_text(window)); }
 
 Form1::Form1(HINSTANCE instance) : instance_(instance) {
+  // Screen readers are handed the boxes' accessible objects through COM.
+  com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   WNDCLASSEXW cls{};
   if (!GetClassInfoExW(instance, form1_class, &cls)) {
     cls.cbSize = sizeof cls;
@@ -225,6 +229,7 @@ Form1::~Form1() {
   DeleteObject(background_);
   DeleteObject(output_bitmap_);
   DeleteObject(input_brush_);
+  if (com_) CoUninitialize();
 }
 
 COLORREF Form1::label_colour(Control which) const {
@@ -279,26 +284,24 @@ void Form1::create_controls() {
     }
   }
   SendMessageW(control(Control::txtOriginal), EM_SETLIMITTEXT, 0, 0); // no length limit
-  // Screen readers name a box after the static text just before it in
+  // Screen readers name a list after the static text just before it in
   // z-order; the focus does not follow the z-order here, so each label can
-  // stand before the control it names. A box no label names (the input and
-  // output boxes) gets a hidden one with its name from the table, leaving
-  // its own text alone. A button's name is its caption.
+  // stand before the list it names (the label whose caption is the list's
+  // accessible name). A box no label names tells its name itself: the input
+  // box through name_for_screen_readers, the output box from its own class.
+  // A button's name is its caption.
   for (std::size_t i = 0; i < form1_controls.size(); ++i) {
     const ControlSpec& design = form1_controls[i];
-    if (design.kind == ControlKind::label || design.kind == ControlKind::button) continue;
-    HWND label = nullptr;
+    if (design.kind == ControlKind::text_box)
+      name_for_screen_readers(controls_[i], design.accessible_name);
+    if (design.kind != ControlKind::list) continue;
     for (std::size_t l = 0; l < form1_controls.size(); ++l)
       if (form1_controls[l].kind == ControlKind::label &&
-          form1_controls[l].caption == design.accessible_name)
-        label = controls_[l];
-    if (!label)
-      label = CreateWindowExW(0, WC_STATICW, widen(design.accessible_name).c_str(),
-                              WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
-                              instance_, nullptr);
-    HWND before = GetWindow(controls_[i], GW_HWNDPREV);
-    SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+          form1_controls[l].caption == design.accessible_name) {
+        HWND before = GetWindow(controls_[i], GW_HWNDPREV);
+        SetWindowPos(controls_[l], before ? before : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      }
   }
 }
 

@@ -85,6 +85,7 @@ private:
   HBITMAP background_ = nullptr;
   HBITMAP output_bitmap_ = nullptr;
   HBRUSH input_brush_ = nullptr;
+  bool com_ = false;
   HWND focus_ = nullptr;
   std::wstring typed_before_drop_;
   int dpi_ = 96;

@@ -1,10 +1,13 @@
 // Drives the real Form1 of Tavrin.exe under Wine (or Windows) as a user
 // does: keys go to the focused control, buttons are clicked with the mouse,
-// and results are read back with WM_GETTEXT.
+// and results are read back with WM_GETTEXT, and as screen readers read
+// them, through Active Accessibility (oleacc).
+#include "accessible.hpp"
 #include "form1.hpp"
 #include "readable.hpp"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <string>
@@ -54,6 +57,42 @@ void CALLBACK choose_from_menu(HWND, UINT, UINT_PTR timer, DWORD) {
     }
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// What a screen reader reads of a window's client area.
+struct Heard {
+  std::string name, value;
+  long role = 0, state = 0;
+};
+
+Heard heard(HWND window) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&object))))
+    return {"<no object>", "", 0, 0};
+  Heard out;
+  VARIANT self, answer;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR text = nullptr;
+  if (object->get_accName(self, &text) == S_OK && text) out.name = tavrin::ui::narrow(text);
+  SysFreeString(text);
+  text = nullptr;
+  if (object->get_accValue(self, &text) == S_OK && text) out.value = tavrin::ui::narrow(text);
+  SysFreeString(text);
+  if (object->get_accRole(self, &answer) == S_OK && answer.vt == VT_I4) out.role = answer.lVal;
+  if (object->get_accState(self, &answer) == S_OK && answer.vt == VT_I4) out.state = answer.lVal;
+  object->Release();
+  return out;
+}
+
+// The events screen readers were sent about client areas: what and for which window.
+std::vector<std::pair<DWORD, HWND>> heard_events;
+
+void CALLBACK hear_event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                         DWORD) {
+  if (object == OBJID_CLIENT && child == CHILDID_SELF) heard_events.emplace_back(event, window);
 }
 
 std::string clipboard_text() {
@@ -239,9 +278,8 @@ TEST_F(Form1Test, StartsAtItsPlaceAndSizeWithTheCategoriesListedAndNothingChosen
   }
   EXPECT_GE(SendMessageW(c(Control::txtOriginal), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
   EXPECT_EQ(text(Control::Label4), "Select Type of Units");
-  // Screen readers name each box after the static text just before it.
-  for (Control named : {Control::cboType, Control::cboOriginal, Control::txtOriginal,
-                        Control::cboConverted, Control::picConverted}) {
+  // Screen readers name each list after the static text just before it.
+  for (Control named : {Control::cboType, Control::cboOriginal, Control::cboConverted}) {
     HWND label = GetWindow(c(named), GW_HWNDPREV);
     wchar_t cls[16] = {};
     GetClassNameW(label, cls, 16);
@@ -386,6 +424,42 @@ TEST_F(Form1Test, ThePrintedLineSurvivesARepaintAndCtrlCOrTheMenuCopiesIt) {
   pump();
   EXPECT_EQ(seen_menu, std::vector<std::string>{"Copy"});
   EXPECT_EQ(clipboard_text(), "30.48");
+}
+
+TEST_F(Form1Test, ScreenReadersReadTheResultAsNamedReadOnlyTextAndHearOfItOncePerConversion) {
+  for (Control named : {Control::txtOriginal, Control::picConverted})
+    EXPECT_EQ(heard(c(named)).name, tavrin::ui::spec_of(named).accessible_name);
+  HWND box = c(Control::picConverted);
+  Heard before = heard(box);
+  EXPECT_EQ(before.role, ROLE_SYSTEM_TEXT);
+  EXPECT_EQ(before.value, "");
+  EXPECT_EQ(before.state & (STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED),
+            STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE);
+
+  HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_NAMECHANGE, tavrin::ui::event_live_region_changed, nullptr,
+                      hear_event, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  set_up("Length", "Inches", "Centimetres", L"12");
+  heard_events.clear();
+  click(Control::cmdConvert); // clears the box, then prints
+  const std::vector<std::pair<DWORD, HWND>> once = {
+      {EVENT_OBJECT_VALUECHANGE, box}, {tavrin::ui::event_live_region_changed, box}};
+  EXPECT_EQ(heard_events, once);
+  const Heard after = heard(box);
+  EXPECT_EQ(after.name, "Converted value");
+  EXPECT_EQ(after.value, "30.48");
+  EXPECT_EQ(after.role, ROLE_SYSTEM_TEXT);
+  click(Control::picConverted);
+  EXPECT_TRUE(heard(box).state & STATE_SYSTEM_FOCUSED);
+
+  type_into(Control::txtOriginal, L"1E+308");
+  heard_events.clear();
+  convert_expecting_message();
+  EXPECT_EQ(heard_events, once);
+  const Heard overflowed = heard(box);
+  EXPECT_EQ(overflowed.name, "Converted value");
+  EXPECT_EQ(overflowed.value, "");
+  UnhookWinEvent(hook);
 }
 
 TEST_F(Form1Test, EveryLabelReadsOverTheArtworkBehindIt) {
