@@ -15,8 +15,9 @@ namespace {
 // extra bytes.
 enum Slot : int {
   font_slot,   // HFONT of the printed line
-  bitmap_slot, // HBITMAP under it
+  bitmap_slot, // HBITMAP under it; none: plain COLOR_WINDOW
   dpi_slot,    // the bitmap's scale, dpi / 96
+  ink_slot,    // COLORREF of the line and the focus ring
   told_slot,   // 1 while a change waits to be told (changed_message posted)
   live_slot,   // 0 until a screen reader asks; 1 marked a live region, 2 not markable
   slot_count
@@ -41,7 +42,6 @@ const AccessibleFacts& facts() {
   return box;
 }
 
-
 void paint(HWND box) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(box, &ps);
@@ -53,15 +53,26 @@ void paint(HWND box) {
                     static_cast<int>(get(box, dpi_slot))))
     FillRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
   // The printed line, at the print position: the inner top-left corner.
+  const auto ink = static_cast<COLORREF>(get(box, ink_slot));
+  SetBkMode(dc, TRANSPARENT);
   const std::wstring line = window_wide_text(box);
   if (!line.empty()) {
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(get(box, font_slot)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, ink);
     TextOutW(dc, 0, 0, line.c_str(), static_cast<int>(line.size()));
     SelectObject(dc, old);
   }
-  if (GetFocus() == box) DrawFocusRect(dc, &inner);
+  // The focus ring dotted in the line's colour, which reads over the bitmap
+  // (an inverted ring would vanish over its middle greys).
+  if (GetFocus() == box) {
+    HPEN pen = CreatePen(PS_DOT, 1, ink);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+    HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, inner.left, inner.top, inner.right, inner.bottom);
+    SelectObject(dc, old_brush);
+    SelectObject(dc, old_pen);
+    DeleteObject(pen);
+  }
   EndPaint(box, &ps);
 }
 
@@ -170,8 +181,9 @@ void register_output_box(HINSTANCE instance) {
   RegisterClassExW(&cls);
 }
 
-void set_output_bitmap(HWND box, HBITMAP bitmap, int dpi) {
+void set_output_look(HWND box, HBITMAP bitmap, COLORREF ink, int dpi) {
   put(box, bitmap_slot, reinterpret_cast<LONG_PTR>(bitmap));
+  put(box, ink_slot, static_cast<LONG_PTR>(ink));
   put(box, dpi_slot, dpi);
   InvalidateRect(box, nullptr, FALSE);
 }

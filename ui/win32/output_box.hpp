@@ -26,8 +26,10 @@ bool draw_artwork(HDC dc, HBITMAP bitmap, int dpi);
 /// Registers the output box's window class once for the process.
 void register_output_box(HINSTANCE instance);
 
-/// Gives an output box its bitmap, drawn scaled by `dpi` / 96 (unscaled at 96 DPI).
-void set_output_bitmap(HWND box, HBITMAP bitmap, int dpi);
+/// Gives an output box its look: the bitmap under the line, drawn scaled by
+/// `dpi` / 96 (unscaled at 96 DPI), or none for plain COLOR_WINDOW; and the
+/// colour of the line and of the focus ring.
+void set_output_look(HWND box, HBITMAP bitmap, COLORREF ink, int dpi);
 
 /// Copies the box's printed line to the clipboard as Unicode text; false when
 /// the box shows nothing or the clipboard is busy.
