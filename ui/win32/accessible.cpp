@@ -18,6 +18,18 @@ constexpr GUID live_setting_property = {
     0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
 constexpr LONG live_polite = 1;
 
+// COM carries the objects to screen readers and the annotations. Started on
+// the window's thread at the first request of a screen reader, so a run
+// without one never pays for it (some milliseconds), and kept until the
+// program ends. A thread already in COM's other apartment model serves too.
+bool com_ready() {
+  thread_local const bool ready = [] {
+    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return SUCCEEDED(started) || started == RPC_E_CHANGED_MODE;
+  }();
+  return ready;
+}
+
 bool is_self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 BSTR bstr_of(const std::wstring& text) {
@@ -188,7 +200,8 @@ LRESULT CALLBACK named_proc(HWND control, UINT message, WPARAM wparam, LPARAM lp
 
 IAccPropServices* annotations() {
   IAccPropServices* services = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+  if (!com_ready() ||
+      FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IAccPropServices, reinterpret_cast<void**>(&services))))
     return nullptr;
   return services;
@@ -204,7 +217,8 @@ bool asks_for_client(LPARAM lparam) {
 
 LRESULT client_object(HWND control, WPARAM wparam, const AccessibleFacts& facts) {
   IAccessible* standard = nullptr;
-  if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+  if (!com_ready() ||
+      FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
                                        reinterpret_cast<void**>(&standard))))
     return 0;
   auto* object = new (std::nothrow) DescribedObject(control, standard, facts);

@@ -10,7 +10,6 @@
 #include "tavrin/number_text.hpp"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cmath>
 #include <cwctype>
@@ -206,8 +205,6 @@ std::wstring window_wide_text(HWND window) {
 std::string window_text(HWND window) { return narrow(window_wide_text(window)); }
 
 Form1::Form1(HINSTANCE instance) : instance_(instance) {
-  // Screen readers are handed the boxes' accessible objects through COM.
-  com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   WNDCLASSEXW cls{};
   if (!GetClassInfoExW(instance, form1_class, &cls)) {
     cls.cbSize = sizeof cls;
@@ -258,7 +255,6 @@ Form1::~Form1() {
   DeleteObject(background_);
   DeleteObject(output_bitmap_);
   DeleteObject(input_brush_);
-  if (com_) CoUninitialize();
 }
 
 COLORREF Form1::label_colour(Control which) const {

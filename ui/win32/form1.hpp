@@ -87,7 +87,6 @@ private:
   HBRUSH input_brush_ = nullptr;
   COLORREF input_back_ = 0;
   bool high_contrast_ = false;
-  bool com_ = false;
   HWND focus_ = nullptr;
   std::wstring typed_before_drop_;
   int dpi_ = 96;
