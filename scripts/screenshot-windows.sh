@@ -8,6 +8,10 @@
 # The program defaults to the x86-64 build (build-windows-x86_64/ui/Tavrin.exe).
 # TAVRIN_SCREEN_DPI=144 (or any DPI) makes Wine's screen that dense, to see
 # the window keep its designed size on a high-DPI screen.
+# TAVRIN_SCREEN_COLOURS=dark gives the desktop the colours of a dark
+# high-contrast theme (white text on black), to see the result stay readable.
+# Wine never reports high contrast as on, so the window keeps its artwork
+# there; gui.win32.Form1 checks the high-contrast look itself.
 # Needs wine, xvfb, xauth, xdotool and imagemagick. Wine runs in a scratch
 # prefix that is removed afterwards; with no window manager on the virtual
 # screen, Wine is told to draw the window's frame and title bar itself.
@@ -21,7 +25,7 @@ prefix=$(mktemp -d /tmp/tavrin-screenshot-wine.XXXXXX)
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; rm -rf "$prefix"' EXIT
 export WINEPREFIX=$prefix WINEDEBUG=-all
 
-export TAVRIN_SCREEN_DPI=${TAVRIN_SCREEN_DPI:-}
+export TAVRIN_SCREEN_DPI=${TAVRIN_SCREEN_DPI:-} TAVRIN_SCREEN_COLOURS=${TAVRIN_SCREEN_COLOURS:-}
 xvfb-run -a -n "${TAVRIN_XVFB_DISPLAY:-111}" -s "-screen 0 640x400x24 -dpi 96" bash -c '
   set -euo pipefail
   wineboot -i >/dev/null 2>&1
@@ -32,6 +36,14 @@ xvfb-run -a -n "${TAVRIN_XVFB_DISPLAY:-111}" -s "-screen 0 640x400x24 -dpi 96" b
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
   if [ -n "${TAVRIN_SCREEN_DPI:-}" ]; then
     wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$TAVRIN_SCREEN_DPI" /f >/dev/null 2>&1
+  fi
+  if [ "${TAVRIN_SCREEN_COLOURS:-}" = dark ]; then
+    for colour in Window:0 WindowText:255 ButtonFace:0 ButtonText:255 InactiveTitle:0 \
+                  ActiveTitle:0 InactiveBorder:0 GrayText:128; do
+      level=${colour#*:}
+      wine reg add "HKCU\\Control Panel\\Colors" /v "${colour%%:*}" /d "$level $level $level" /f >/dev/null 2>&1
+    done
+    wineserver -w # the colours are read as the session starts
   fi
   wine "$1" & app=$!
   win=

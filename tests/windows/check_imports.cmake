@@ -38,9 +38,9 @@ endif()
 
 # Windows' own DLLs, present since Windows 7: the kernel and window system,
 # the C runtime (msvcrt, or the Universal CRT's api-ms-win-crt-* forwarders),
-# and the shell and common-controls libraries a window may use.
+# and the shell, common-controls and accessibility libraries a window may use.
 set(system_dlls kernel32 user32 gdi32 advapi32 shell32 shlwapi ole32 oleaut32 comctl32
-    comdlg32 msvcrt ucrtbase uxtheme dwmapi version winmm ws2_32 bcrypt imm32 ntdll)
+    comdlg32 msvcrt ucrtbase uxtheme dwmapi version winmm ws2_32 bcrypt imm32 ntdll oleacc)
 set(foreign "")
 foreach(line IN LISTS lines)
   string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")

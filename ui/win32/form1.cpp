@@ -1,5 +1,6 @@
 #include "form1.hpp"
 
+#include "accessible.hpp"
 #include "output_box.hpp"
 #include "readable.hpp"
 
@@ -72,6 +73,35 @@ COLORREF colorref_of(Rgb c) {
 // or the control's standard text colour.
 COLORREF system_colour(SystemColour which) {
   return GetSysColor(which == SystemColour::standard ? COLOR_WINDOWTEXT : static_cast<int>(which));
+}
+
+// Whether the user chose a high-contrast theme: then the window shows no
+// artwork and only the colours of that theme.
+bool high_contrast_on() {
+  HIGHCONTRASTW setting{};
+  setting.cbSize = sizeof setting;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The darkest pixel of a 32-bit bitmap under a control's place at 96 DPI,
+// where the bitmap's top-left corner stands at `origin` (twips): the
+// backdrop against which its dark text reads worst. `otherwise` for a
+// bitmap that cannot be read.
+Rgb darkest_in_art(HBITMAP bitmap, const TwipsRect& place, const TwipsRect& origin, Rgb otherwise) {
+  DIBSECTION art{};
+  if (!bitmap || GetObjectW(bitmap, sizeof art, &art) != sizeof art || !art.dsBm.bmBits ||
+      art.dsBm.bmBitsPixel != 32)
+    return otherwise;
+  auto pixel_at = [&](int x, int y) {
+    const int row = art.dsBmih.biHeight > 0 ? art.dsBm.bmHeight - 1 - y : y;
+    const auto* p = static_cast<const BYTE*>(art.dsBm.bmBits) + row * art.dsBm.bmWidthBytes + 4 * x;
+    return Rgb{p[2], p[1], p[0]};
+  };
+  return darkest_under(pixel_at, art.dsBm.bmWidth, art.dsBm.bmHeight,
+                       twips_to_pixels(place.left - origin.left),
+                       twips_to_pixels(place.top - origin.top), twips_to_pixels(place.width),
+                       twips_to_pixels(place.height));
 }
 
 int CALLBACK face_found(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -279,26 +309,24 @@ void Form1::create_controls() {
     }
   }
   SendMessageW(control(Control::txtOriginal), EM_SETLIMITTEXT, 0, 0); // no length limit
-  // Screen readers name a box after the static text just before it in
+  // Screen readers name a list after the static text just before it in
   // z-order; the focus does not follow the z-order here, so each label can
-  // stand before the control it names. A box no label names (the input and
-  // output boxes) gets a hidden one with its name from the table, leaving
-  // its own text alone. A button's name is its caption.
+  // stand before the list it names (the label whose caption is the list's
+  // accessible name). A box no label names tells its name itself: the input
+  // box through name_for_screen_readers, the output box from its own class.
+  // A button's name is its caption.
   for (std::size_t i = 0; i < form1_controls.size(); ++i) {
     const ControlSpec& design = form1_controls[i];
-    if (design.kind == ControlKind::label || design.kind == ControlKind::button) continue;
-    HWND label = nullptr;
+    if (design.kind == ControlKind::text_box)
+      name_for_screen_readers(controls_[i], design.accessible_name);
+    if (design.kind != ControlKind::list) continue;
     for (std::size_t l = 0; l < form1_controls.size(); ++l)
       if (form1_controls[l].kind == ControlKind::label &&
-          form1_controls[l].caption == design.accessible_name)
-        label = controls_[l];
-    if (!label)
-      label = CreateWindowExW(0, WC_STATICW, widen(design.accessible_name).c_str(),
-                              WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hwnd_, nullptr,
-                              instance_, nullptr);
-    HWND before = GetWindow(controls_[i], GW_HWNDPREV);
-    SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+          form1_controls[l].caption == design.accessible_name) {
+        HWND before = GetWindow(controls_[i], GW_HWNDPREV);
+        SetWindowPos(controls_[l], before ? before : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      }
   }
 }
 
@@ -326,48 +354,58 @@ void Form1::place(int dpi) {
     SetWindowPos(c, nullptr, pixels(design.twips.left, dpi), pixels(design.twips.top, dpi),
                  pixels(design.twips.width, dpi), height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  set_output_bitmap(control(Control::picConverted), output_bitmap_, dpi);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::apply_look() {
-  // Label text colours are the desktop's system colours, darkened where they
-  // would not read over the artwork behind them (the shared rule).
-  DIBSECTION art{};
-  const bool have_art =
-      background_ && GetObjectW(background_, sizeof art, &art) == sizeof art && art.dsBm.bmBits &&
-      art.dsBm.bmBitsPixel == 32;
-  auto pixel_at = [&](int x, int y) {
-    const int row = art.dsBmih.biHeight > 0 ? art.dsBm.bmHeight - 1 - y : y;
-    const auto* p = static_cast<const BYTE*>(art.dsBm.bmBits) + row * art.dsBm.bmWidthBytes + 4 * x;
-    return Rgb{p[2], p[1], p[0]};
-  };
+  high_contrast_ = high_contrast_on();
+  // In high contrast the theme's colours stand as the user chose them, as in
+  // a dialog: the window in the button face colour with its labels in the
+  // button text colour, the boxes in the window and window text colours.
+  // Otherwise label text colours are the desktop's system colours, and the
+  // output box's line the standard text colour, darkened where they would
+  // not read over the artwork behind them (the shared rule).
+  const TwipsRect at_origin{};
   for (std::size_t i = 0; i < form1_controls.size(); ++i) {
     const ControlSpec& design = form1_controls[i];
     if (design.kind != ControlKind::label) continue;
-    const TwipsRect& r = design.twips;
-    const Rgb behind = have_art ? darkest_under(pixel_at, art.dsBm.bmWidth, art.dsBm.bmHeight,
-                                                pixels(r.left, 96), pixels(r.top, 96),
-                                                pixels(r.width, 96), pixels(r.height, 96))
-                                : rgb_of(GetSysColor(COLOR_BTNFACE));
-    text_colours_[i] = colorref_of(readable_on(rgb_of(system_colour(design.text)), behind));
+    text_colours_[i] =
+        high_contrast_ ? GetSysColor(COLOR_BTNTEXT)
+                       : colorref_of(readable_on(
+                             rgb_of(system_colour(design.text)),
+                             darkest_in_art(background_, design.twips, at_origin,
+                                           rgb_of(GetSysColor(static_cast<int>(form1_colour))))));
   }
   const ControlSpec& input = spec_of(Control::txtOriginal);
-  const COLORREF base = system_colour(input.back);
+  input_back_ = high_contrast_ ? GetSysColor(COLOR_WINDOW) : system_colour(input.back);
   DeleteObject(input_brush_);
-  input_brush_ = CreateSolidBrush(base);
+  input_brush_ = CreateSolidBrush(input_back_);
+  const Rgb text = rgb_of(GetSysColor(COLOR_WINDOWTEXT));
   text_colours_[static_cast<std::size_t>(Control::txtOriginal)] =
-      colorref_of(readable_on(rgb_of(GetSysColor(COLOR_WINDOWTEXT)), rgb_of(base)));
+      high_contrast_ ? GetSysColor(COLOR_WINDOWTEXT)
+                     : colorref_of(readable_on(text, rgb_of(input_back_)));
+
+  // The output box's bitmap stands at the box's own top-left corner.
+  const TwipsRect& output = spec_of(Control::picConverted).twips;
+  const COLORREF ink =
+      high_contrast_
+          ? GetSysColor(COLOR_WINDOWTEXT)
+          : colorref_of(readable_on(text, darkest_in_art(output_bitmap_, output, output,
+                                                         rgb_of(GetSysColor(COLOR_WINDOW)))));
+  text_colours_[static_cast<std::size_t>(Control::picConverted)] = ink;
+  set_output_look(control(Control::picConverted), high_contrast_ ? nullptr : output_bitmap_, ink,
+                  dpi_);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::paint_background(HDC dc) {
   // The bitmap is larger than the client area and covers it: drawn unscaled
-  // at 96 DPI and grown with the DPI, as the twips are.
-  if (!draw_artwork(dc, background_, dpi_)) {
+  // at 96 DPI and grown with the DPI, as the twips are. None in high contrast.
+  if (high_contrast_ || !draw_artwork(dc, background_, dpi_)) {
     RECT all;
     GetClientRect(hwnd_, &all);
-    FillRect(dc, &all, GetSysColorBrush(static_cast<int>(form1_colour)));
+    FillRect(dc, &all,
+             GetSysColorBrush(high_contrast_ ? COLOR_BTNFACE : static_cast<int>(form1_colour)));
   }
 }
 
@@ -485,12 +523,18 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (reinterpret_cast<HWND>(lparam) == control(Control::txtOriginal)) {
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetTextColor(dc, label_colour(Control::txtOriginal));
-      SetBkColor(dc, system_colour(spec_of(Control::txtOriginal).back));
+      SetBkColor(dc, input_back_);
       return reinterpret_cast<LRESULT>(input_brush_);
     }
     break;
   case WM_SYSCOLORCHANGE:
+    // Colours chosen anew: the common controls hear of it from their parent.
+    for (HWND c : controls_) SendMessageW(c, WM_SYSCOLORCHANGE, wparam, lparam);
     apply_look();
+    break;
+  case WM_SETTINGCHANGE:
+    // High contrast turned on or off; its colours come with WM_SYSCOLORCHANGE.
+    if (high_contrast_on() != high_contrast_) apply_look();
     break;
   case WM_DPICHANGED: {
     // Moved to a screen of another DPI: the suggested rectangle keeps the
@@ -499,6 +543,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     place(HIWORD(wparam));
+    apply_look();
     return 0;
   }
   case WM_ACTIVATE:

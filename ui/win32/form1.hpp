@@ -49,7 +49,7 @@ public:
   HWND hwnd() const { return hwnd_; }
   /// The window of one control.
   HWND control(Control which) const { return controls_[static_cast<std::size_t>(which)]; }
-  /// The text colour a label is drawn in.
+  /// The text colour a label, the input box or the output box is drawn in.
   COLORREF label_colour(Control which) const;
 
   /// Shows the window with the focus on `cboType`.
@@ -85,6 +85,8 @@ private:
   HBITMAP background_ = nullptr;
   HBITMAP output_bitmap_ = nullptr;
   HBRUSH input_brush_ = nullptr;
+  COLORREF input_back_ = 0;
+  bool high_contrast_ = false;
   HWND focus_ = nullptr;
   std::wstring typed_before_drop_;
   int dpi_ = 96;

@@ -1,5 +1,6 @@
 #include "output_box.hpp"
 
+#include "accessible.hpp"
 #include "form1.hpp"
 #include "form1_layout.hpp"
 
@@ -10,8 +11,17 @@ namespace tavrin::ui {
 
 namespace {
 
-// The box keeps its font, bitmap and DPI in its window's extra bytes.
-enum Slot : int { font_slot = 0, bitmap_slot = 1, dpi_slot = 2, slot_count = 3 };
+// The box keeps its look, and what it told screen readers, in its window's
+// extra bytes.
+enum Slot : int {
+  font_slot,   // HFONT of the printed line
+  bitmap_slot, // HBITMAP under it; none: plain COLOR_WINDOW
+  dpi_slot,    // the bitmap's scale, dpi / 96
+  ink_slot,    // COLORREF of the line and the focus ring
+  told_slot,   // 1 while a change waits to be told (changed_message posted)
+  live_slot,   // 0 until a screen reader asks; 1 marked a live region, 2 not markable
+  slot_count
+};
 
 LONG_PTR get(HWND box, Slot slot) {
   return GetWindowLongPtrW(box, static_cast<int>(slot * sizeof(LONG_PTR)));
@@ -21,6 +31,16 @@ void put(HWND box, Slot slot, LONG_PTR value) {
 }
 
 constexpr UINT copy_command = 1;
+
+// Posted by the first change of the printed line in an action, so screen
+// readers hear once of the line the action left, however often it changed
+// (Convert clears, then prints).
+constexpr UINT changed_message = WM_USER + 1;
+
+const AccessibleFacts& facts() {
+  static constexpr AccessibleFacts box{spec_of(Control::picConverted).accessible_name, true};
+  return box;
+}
 
 void paint(HWND box) {
   PAINTSTRUCT ps;
@@ -33,15 +53,26 @@ void paint(HWND box) {
                     static_cast<int>(get(box, dpi_slot))))
     FillRect(dc, &inner, GetSysColorBrush(COLOR_WINDOW));
   // The printed line, at the print position: the inner top-left corner.
+  const auto ink = static_cast<COLORREF>(get(box, ink_slot));
+  SetBkMode(dc, TRANSPARENT);
   const std::wstring line = window_wide_text(box);
   if (!line.empty()) {
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(get(box, font_slot)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, ink);
     TextOutW(dc, 0, 0, line.c_str(), static_cast<int>(line.size()));
     SelectObject(dc, old);
   }
-  if (GetFocus() == box) DrawFocusRect(dc, &inner);
+  // The focus ring dotted in the line's colour, which reads over the bitmap
+  // (an inverted ring would vanish over its middle greys).
+  if (GetFocus() == box) {
+    HPEN pen = CreatePen(PS_DOT, 1, ink);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+    HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, inner.left, inner.top, inner.right, inner.bottom);
+    SelectObject(dc, old_brush);
+    SelectObject(dc, old_pen);
+    DeleteObject(pen);
+  }
   EndPaint(box, &ps);
 }
 
@@ -72,11 +103,28 @@ LRESULT CALLBACK output_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM l
   case WM_SETTEXT: {
     const LRESULT done = DefWindowProcW(box, message, wparam, lparam);
     InvalidateRect(box, nullptr, FALSE);
-    // Screen readers take the line as the box's name and value.
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, box, OBJID_CLIENT, CHILDID_SELF);
-    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, box, OBJID_CLIENT, CHILDID_SELF);
+    if (!get(box, told_slot)) {
+      put(box, told_slot, 1);
+      PostMessageW(box, changed_message, 0, 0);
+    }
     return done;
   }
+  case changed_message:
+    // The line is the box's value; as a live region it is read out even
+    // while the focus is on Convert.
+    put(box, told_slot, 0);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, box, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(event_live_region_changed, box, OBJID_CLIENT, CHILDID_SELF);
+    return 0;
+  case WM_GETOBJECT:
+    if (!asks_for_client(lparam)) break;
+    // Marked only once a screen reader asks: nothing is spent without one.
+    if (!get(box, live_slot)) put(box, live_slot, mark_live_region(box) ? 1 : 2);
+    if (const LRESULT object = client_object(box, wparam, facts())) return object;
+    break;
+  case WM_DESTROY:
+    if (get(box, live_slot) == 1) unmark_live_region(box);
+    break;
   case WM_SETFONT:
     put(box, font_slot, static_cast<LONG_PTR>(wparam));
     if (LOWORD(lparam)) InvalidateRect(box, nullptr, FALSE);
@@ -133,8 +181,9 @@ void register_output_box(HINSTANCE instance) {
   RegisterClassExW(&cls);
 }
 
-void set_output_bitmap(HWND box, HBITMAP bitmap, int dpi) {
+void set_output_look(HWND box, HBITMAP bitmap, COLORREF ink, int dpi) {
   put(box, bitmap_slot, reinterpret_cast<LONG_PTR>(bitmap));
+  put(box, ink_slot, static_cast<LONG_PTR>(ink));
   put(box, dpi_slot, dpi);
   InvalidateRect(box, nullptr, FALSE);
 }

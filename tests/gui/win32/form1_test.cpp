@@ -1,11 +1,16 @@
 // Drives the real Form1 of Tavrin.exe under Wine (or Windows) as a user
 // does: keys go to the focused control, buttons are clicked with the mouse,
-// and results are read back with WM_GETTEXT.
+// and results are read back with WM_GETTEXT, and as screen readers read
+// them, through Active Accessibility (oleacc).
+#include "accessible.hpp"
 #include "form1.hpp"
 #include "readable.hpp"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +59,97 @@ void CALLBACK choose_from_menu(HWND, UINT, UINT_PTR timer, DWORD) {
     }
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// What a screen reader reads of a window's client area.
+struct Heard {
+  std::string name, value;
+  long role = 0, state = 0;
+};
+
+Heard heard(HWND window) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&object))))
+    return {"<no object>", "", 0, 0};
+  Heard out;
+  VARIANT self, answer;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR text = nullptr;
+  if (object->get_accName(self, &text) == S_OK && text) out.name = tavrin::ui::narrow(text);
+  SysFreeString(text);
+  text = nullptr;
+  if (object->get_accValue(self, &text) == S_OK && text) out.value = tavrin::ui::narrow(text);
+  SysFreeString(text);
+  if (object->get_accRole(self, &answer) == S_OK && answer.vt == VT_I4) out.role = answer.lVal;
+  if (object->get_accState(self, &answer) == S_OK && answer.vt == VT_I4) out.state = answer.lVal;
+  object->Release();
+  return out;
+}
+
+// The events screen readers were sent about client areas: what and for which window.
+std::vector<std::pair<DWORD, HWND>> heard_events;
+
+void CALLBACK hear_event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                         DWORD) {
+  if (object == OBJID_CLIENT && child == CHILDID_SELF) heard_events.emplace_back(event, window);
+}
+
+// The worst contrast of what was drawn over the output box: the colour most
+// of the changed pixels took (the ink) against every other colour the box
+// showed before. 0 when nothing changed.
+double worst_contrast(const std::vector<COLORREF>& under, const std::vector<COLORREF>& drawn) {
+  std::map<COLORREF, int> inks;
+  for (std::size_t i = 0; i < under.size(); ++i)
+    if (under[i] != drawn[i]) ++inks[drawn[i]];
+  if (inks.empty()) return 0;
+  const auto rgb = [](COLORREF c) {
+    return tavrin::ui::Rgb{GetRValue(c), GetGValue(c), GetBValue(c)};
+  };
+  const COLORREF ink = std::max_element(inks.begin(), inks.end(), [](auto& a, auto& b) {
+                         return a.second < b.second;
+                       })->first;
+  double worst = 21;
+  for (COLORREF c : under)
+    if (c != ink) worst = std::min(worst, tavrin::ui::contrast_ratio(rgb(ink), rgb(c)));
+  return worst;
+}
+
+// Whether the user chose high contrast, as the window asks Windows. Wine
+// always answers "off" and cannot be told otherwise (SPI_SETHIGHCONTRAST
+// fails there), so the test answers in its place: it points this program's
+// import of SystemParametersInfoW at `pretend_high_contrast` while on.
+using SpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT);
+SpiFunction real_spi = nullptr;
+
+BOOL WINAPI pretend_high_contrast(UINT action, UINT param, PVOID data, UINT ini) {
+  if (action != SPI_GETHIGHCONTRAST || !data) return real_spi(action, param, data, ini);
+  auto* setting = static_cast<HIGHCONTRASTW*>(data);
+  setting->dwFlags = HCF_AVAILABLE | HCF_HIGHCONTRASTON;
+  setting->lpszDefaultScheme = nullptr;
+  return TRUE;
+}
+
+void answer_high_contrast(bool on) {
+  const auto real = reinterpret_cast<ULONG_PTR>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoW"));
+  real_spi = reinterpret_cast<SpiFunction>(real);
+  const auto fake = reinterpret_cast<ULONG_PTR>(&pretend_high_contrast);
+  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const auto& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       dll->Name; ++dll)
+    for (auto* slot = reinterpret_cast<ULONG_PTR*>(base + dll->FirstThunk); *slot; ++slot)
+      if (*slot == (on ? real : fake)) {
+        DWORD was = 0;
+        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &was);
+        *slot = on ? fake : real;
+        VirtualProtect(slot, sizeof *slot, was, &was);
+      }
 }
 
 std::string clipboard_text() {
@@ -179,9 +275,10 @@ protected:
     SetTimer(nullptr, 0, 20, answer_message_box);
     click(Control::cmdConvert);
   }
-  // The output box's pixels as drawn on the screen.
+  // The output box's pixels as drawn on the screen, row by row.
   std::vector<COLORREF> output_pixels() {
     HWND box = c(Control::picConverted);
+    pump();
     RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     RECT r;
     GetClientRect(box, &r);
@@ -239,9 +336,8 @@ TEST_F(Form1Test, StartsAtItsPlaceAndSizeWithTheCategoriesListedAndNothingChosen
   }
   EXPECT_GE(SendMessageW(c(Control::txtOriginal), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
   EXPECT_EQ(text(Control::Label4), "Select Type of Units");
-  // Screen readers name each box after the static text just before it.
-  for (Control named : {Control::cboType, Control::cboOriginal, Control::txtOriginal,
-                        Control::cboConverted, Control::picConverted}) {
+  // Screen readers name each list after the static text just before it.
+  for (Control named : {Control::cboType, Control::cboOriginal, Control::cboConverted}) {
     HWND label = GetWindow(c(named), GW_HWNDPREV);
     wchar_t cls[16] = {};
     GetClassNameW(label, cls, 16);
@@ -386,6 +482,87 @@ TEST_F(Form1Test, ThePrintedLineSurvivesARepaintAndCtrlCOrTheMenuCopiesIt) {
   pump();
   EXPECT_EQ(seen_menu, std::vector<std::string>{"Copy"});
   EXPECT_EQ(clipboard_text(), "30.48");
+}
+
+TEST_F(Form1Test, ScreenReadersReadTheResultAsNamedReadOnlyTextAndHearOfItOncePerConversion) {
+  for (Control named : {Control::txtOriginal, Control::picConverted})
+    EXPECT_EQ(heard(c(named)).name, tavrin::ui::spec_of(named).accessible_name);
+  HWND box = c(Control::picConverted);
+  Heard before = heard(box);
+  EXPECT_EQ(before.role, ROLE_SYSTEM_TEXT);
+  EXPECT_EQ(before.value, "");
+  EXPECT_EQ(before.state & (STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED),
+            STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE);
+
+  HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_NAMECHANGE, tavrin::ui::event_live_region_changed, nullptr,
+                      hear_event, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  set_up("Length", "Inches", "Centimetres", L"12");
+  heard_events.clear();
+  click(Control::cmdConvert); // clears the box, then prints
+  const std::vector<std::pair<DWORD, HWND>> once = {
+      {EVENT_OBJECT_VALUECHANGE, box}, {tavrin::ui::event_live_region_changed, box}};
+  EXPECT_EQ(heard_events, once);
+  const Heard after = heard(box);
+  EXPECT_EQ(after.name, "Converted value");
+  EXPECT_EQ(after.value, "30.48");
+  EXPECT_EQ(after.role, ROLE_SYSTEM_TEXT);
+  click(Control::picConverted);
+  EXPECT_TRUE(heard(box).state & STATE_SYSTEM_FOCUSED);
+
+  type_into(Control::txtOriginal, L"1E+308");
+  heard_events.clear();
+  convert_expecting_message();
+  EXPECT_EQ(heard_events, once);
+  const Heard overflowed = heard(box);
+  EXPECT_EQ(overflowed.name, "Converted value");
+  EXPECT_EQ(overflowed.value, "");
+  UnhookWinEvent(hook);
+}
+
+TEST_F(Form1Test, TheResultAndItsFocusRingReadOverTheArtworkInDarkColoursAndInHighContrast) {
+  HWND box = c(Control::picConverted);
+  set_up("Length", "Inches", "Centimetres", L"12");
+  // Dark colours, as Windows' own dark high-contrast theme: white text on black.
+  const std::vector<int> elements = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
+  const std::vector<COLORREF> dark = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0, 0, 0),
+                                      RGB(255, 255, 255)};
+  std::vector<COLORREF> chosen;
+  for (int e : elements) chosen.push_back(GetSysColor(e));
+  enum Look { chosen_colours, dark_colours, high_contrast };
+  for (Look look : {chosen_colours, dark_colours, high_contrast}) {
+    if (look == dark_colours)
+      SetSysColors(static_cast<int>(elements.size()), elements.data(), dark.data());
+    if (look == high_contrast) { // as Windows announces it
+      answer_high_contrast(true);
+      SendMessageW(form->hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    }
+    SetFocus(c(Control::cmdConvert));
+    SetWindowTextW(box, L"");
+    const auto empty = output_pixels();
+    click(Control::cmdConvert);
+    const auto printed = output_pixels();
+    SetFocus(box);
+    const auto focused = output_pixels();
+    EXPECT_GE(worst_contrast(empty, printed), 4.5) << look;
+    EXPECT_GE(worst_contrast(printed, focused), 4.5) << look;
+  }
+  // High contrast: no artwork; the box in the window colour with its line in
+  // the window text colour, the window and its labels in the button colours.
+  const auto printed = output_pixels();
+  const auto white = std::count(printed.begin(), printed.end(), RGB(255, 255, 255));
+  EXPECT_GT(white, 0);
+  EXPECT_EQ(std::count(printed.begin(), printed.end(), RGB(0, 0, 0)) + white,
+            static_cast<std::ptrdiff_t>(printed.size()));
+  EXPECT_EQ(form->label_colour(Control::Label3), RGB(255, 255, 255));
+  HDC dc = GetDC(form->hwnd());
+  EXPECT_EQ(GetPixel(dc, 300, 5), RGB(0, 0, 0)); // clear of every control
+  SetSysColors(static_cast<int>(elements.size()), elements.data(), chosen.data());
+  answer_high_contrast(false);
+  SendMessageW(form->hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  RedrawWindow(form->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_NE(GetPixel(dc, 300, 5), GetSysColor(COLOR_BTNFACE)); // the artwork again
+  ReleaseDC(form->hwnd(), dc);
 }
 
 TEST_F(Form1Test, EveryLabelReadsOverTheArtworkBehindIt) {

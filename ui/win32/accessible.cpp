@@ -1,0 +1,260 @@
+#include "accessible.hpp"
+
+#include "form1.hpp"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <new>
+
+namespace tavrin::ui {
+
+namespace {
+
+// UI Automation's live-setting property, which screen readers read through
+// Active Accessibility's annotations; its values are Off 0, Polite 1,
+// Assertive 2. Newer than MinGW's headers.
+constexpr GUID live_setting_property = {
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG live_polite = 1;
+
+// COM carries the objects to screen readers and the annotations. Started on
+// the window's thread at the first request of a screen reader, so a run
+// without one never pays for it (some milliseconds), and kept until the
+// program ends. A thread already in COM's other apartment model serves too.
+bool com_ready() {
+  thread_local const bool ready = [] {
+    const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return SUCCEEDED(started) || started == RPC_E_CHANGED_MODE;
+  }();
+  return ready;
+}
+
+bool is_self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+BSTR bstr_of(const std::wstring& text) {
+  return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+// Windows' standard object for a window's client area, telling the facts
+// instead where they differ. Everything else (place, parent, navigation,
+// focus, hit test) is the standard object's.
+class DescribedObject final : public IAccessible, public IOleWindow {
+public:
+  DescribedObject(HWND window, IAccessible* standard, const AccessibleFacts& facts)
+      : window_(window), standard_(standard), facts_(facts) {}
+  DescribedObject(const DescribedObject&) = delete;
+  DescribedObject& operator=(const DescribedObject&) = delete;
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible))
+      *out = static_cast<IAccessible*>(this);
+    else if (iid == __uuidof(IOleWindow))
+      *out = static_cast<IOleWindow*>(this);
+    else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+  }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = InterlockedDecrement(&refs_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+
+  // IDispatch: not offered; clients use IAccessible's methods directly.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  // IOleWindow: the window this object stands for, which
+  // WindowFromAccessibleObject asks for.
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    if (!window) return E_POINTER;
+    *window = window_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IAccessible: the facts for the object itself, the standard answers otherwise.
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (!is_self(child)) return standard_->get_accName(child, name);
+    if (!name) return E_POINTER;
+    *name = bstr_of(widen(facts_.name));
+    return *name ? S_OK : E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    if (!facts_.read_only_text || !is_self(child)) return standard_->get_accValue(child, value);
+    if (!value) return E_POINTER;
+    *value = bstr_of(window_wide_text(window_)); // empty when cleared
+    return *value ? S_OK : E_OUTOFMEMORY;
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (!facts_.read_only_text || !is_self(child)) return standard_->get_accRole(child, role);
+    if (!role) return E_POINTER;
+    VariantInit(role);
+    role->vt = VT_I4;
+    role->lVal = ROLE_SYSTEM_TEXT;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    const HRESULT got = standard_->get_accState(child, state);
+    if (!facts_.read_only_text || !is_self(child) || FAILED(got) || state->vt != VT_I4) return got;
+    // Text that can be read, selected by Tab and copied, never typed into.
+    state->lVal |= STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
+    if (GetFocus() == window_) state->lVal |= STATE_SYSTEM_FOCUSED;
+    return got;
+  }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+    if (facts_.read_only_text && is_self(child)) return DISP_E_MEMBERNOTFOUND;
+    return standard_->put_accValue(child, value);
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    return standard_->get_accParent(parent);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    return standard_->get_accChildCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    return standard_->get_accChild(child, out);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+    return standard_->get_accDescription(child, text);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override {
+    return standard_->get_accHelp(child, text);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
+    return standard_->get_accHelpTopic(file, child, topic);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+    return standard_->get_accKeyboardShortcut(child, keys);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+    return standard_->get_accFocus(focus);
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+    return standard_->get_accSelection(selection);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    return standard_->get_accDefaultAction(child, action);
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
+    return standard_->accSelect(flags, child);
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                        VARIANT child) override {
+    return standard_->accLocation(left, top, width, height, child);
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+    return standard_->accNavigate(direction, start, end);
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
+    return standard_->accHitTest(x, y, child);
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    return standard_->accDoDefaultAction(child);
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+    return standard_->put_accName(child, name);
+  }
+
+private:
+  ~DescribedObject() { standard_->Release(); }
+
+  LONG refs_ = 1;
+  HWND window_;
+  IAccessible* standard_;
+  AccessibleFacts facts_;
+};
+
+LRESULT CALLBACK named_proc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                            DWORD_PTR name) {
+  if (message == WM_GETOBJECT && asks_for_client(lparam)) {
+    if (const LRESULT object =
+            client_object(control, wparam, {*reinterpret_cast<const std::string_view*>(name)}))
+      return object;
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(control, named_proc, 0);
+  }
+  return DefSubclassProc(control, message, wparam, lparam);
+}
+
+IAccPropServices* annotations() {
+  IAccPropServices* services = nullptr;
+  if (!com_ready() ||
+      FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+    return nullptr;
+  return services;
+}
+
+} // namespace
+
+bool asks_for_client(LPARAM lparam) {
+  // The object id travels in the low 32 bits; on 64-bit Windows the rest may
+  // be anything.
+  return static_cast<DWORD>(lparam) == static_cast<DWORD>(OBJID_CLIENT);
+}
+
+LRESULT client_object(HWND control, WPARAM wparam, const AccessibleFacts& facts) {
+  IAccessible* standard = nullptr;
+  if (!com_ready() ||
+      FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&standard))))
+    return 0;
+  auto* object = new (std::nothrow) DescribedObject(control, standard, facts);
+  if (!object) {
+    standard->Release();
+    return 0;
+  }
+  const LRESULT answer =
+      LresultFromObject(__uuidof(IAccessible), wparam, static_cast<IAccessible*>(object));
+  object->Release(); // the answer holds its own reference
+  return answer;
+}
+
+void name_for_screen_readers(HWND control, const std::string_view& name) {
+  SetWindowSubclass(control, named_proc, 0, reinterpret_cast<DWORD_PTR>(&name));
+}
+
+bool mark_live_region(HWND control) {
+  IAccPropServices* services = annotations();
+  if (!services) return false;
+  VARIANT polite;
+  VariantInit(&polite);
+  polite.vt = VT_I4;
+  polite.lVal = live_polite;
+  const HRESULT marked = services->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT),
+                                               CHILDID_SELF, live_setting_property, polite);
+  services->Release();
+  return SUCCEEDED(marked);
+}
+
+void unmark_live_region(HWND control) {
+  if (IAccPropServices* services = annotations()) {
+    services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                             &live_setting_property, 1);
+    services->Release();
+  }
+}
+
+} // namespace tavrin::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+// What screen readers are told about a control that no label of the window
+// names, through Active Accessibility (MSAA): Windows' own object for the
+// control, with the name from the controls table, and for read-only text
+// also its role, state and value.
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace tavrin::ui {
+
+/// What a screen reader hears of a control beyond Windows' own object for it.
+struct AccessibleFacts {
+  std::string_view name;       ///< its name, whatever it shows (UTF-8)
+  bool read_only_text = false; ///< read-only text: role text, value the window's text
+};
+
+/// True when a WM_GETOBJECT's lparam asks for the window's client area,
+/// the object screen readers read.
+bool asks_for_client(LPARAM lparam);
+
+/// The answer to WM_GETOBJECT for `control`'s client area: Windows' standard
+/// object for it, telling `facts` instead of what it would say itself. Built
+/// on demand, for each asking client; 0 when no object could be made.
+LRESULT client_object(HWND control, WPARAM wparam, const AccessibleFacts& facts);
+
+/// Gives a control of Windows' own (an edit box) its accessible name: it then
+/// answers WM_GETOBJECT with client_object. `name` must outlive the control.
+void name_for_screen_readers(HWND control, const std::string_view& name);
+
+/// Marks `control` a polite live region, so screen readers read it out when
+/// it raises EVENT_OBJECT_LIVEREGIONCHANGED, wherever the focus is. False
+/// where the system cannot annotate (Wine's oleacc); nothing else changes then.
+bool mark_live_region(HWND control);
+
+/// Removes what mark_live_region added; called as the control goes.
+void unmark_live_region(HWND control);
+
+/// The event that tells screen readers a live region changed; newer than
+/// MinGW's headers.
+inline constexpr DWORD event_live_region_changed = 0x8019;
+
+} // namespace tavrin::ui
