@@ -310,23 +310,18 @@ void Form1::create_controls() {
   }
   SendMessageW(control(Control::txtOriginal), EM_SETLIMITTEXT, 0, 0); // no length limit
   // Screen readers name a list after the static text just before it in
-  // z-order; the focus does not follow the z-order here, so each label can
-  // stand before the list it names (the label whose caption is the list's
-  // accessible name). A box no label names tells its name itself: the input
-  // box through name_for_screen_readers, the output box from its own class.
-  // A button's name is its caption.
-  for (std::size_t i = 0; i < form1_controls.size(); ++i) {
-    const ControlSpec& design = form1_controls[i];
-    if (design.kind == ControlKind::text_box)
-      name_for_screen_readers(controls_[i], design.accessible_name);
-    if (design.kind != ControlKind::list) continue;
-    for (std::size_t l = 0; l < form1_controls.size(); ++l)
-      if (form1_controls[l].kind == ControlKind::label &&
-          form1_controls[l].caption == design.accessible_name) {
-        HWND before = GetWindow(controls_[i], GW_HWNDPREV);
-        SetWindowPos(controls_[l], before ? before : HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      }
+  // z-order; the focus does not follow the z-order here, so each label the
+  // controls table pairs with a list stands just before it. A box no label
+  // names tells its name itself: the input box through
+  // name_for_screen_readers, the output box from its own class. A button's
+  // name is its caption.
+  for (std::size_t i = 0; i < form1_controls.size(); ++i)
+    if (form1_controls[i].kind == ControlKind::text_box)
+      name_for_screen_readers(controls_[i], form1_controls[i].accessible_name);
+  for (const LabelFor& pair : form1_labels) {
+    HWND before = GetWindow(control(pair.named), GW_HWNDPREV);
+    SetWindowPos(control(pair.label), before ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
 

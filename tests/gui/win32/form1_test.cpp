@@ -337,13 +337,11 @@ TEST_F(Form1Test, StartsAtItsPlaceAndSizeWithTheCategoriesListedAndNothingChosen
   EXPECT_GE(SendMessageW(c(Control::txtOriginal), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
   EXPECT_EQ(text(Control::Label4), "Select Type of Units");
   // Screen readers name each list after the static text just before it.
-  for (Control named : {Control::cboType, Control::cboOriginal, Control::cboConverted}) {
-    HWND label = GetWindow(c(named), GW_HWNDPREV);
-    wchar_t cls[16] = {};
-    GetClassNameW(label, cls, 16);
-    EXPECT_EQ(lstrcmpiW(cls, L"Static"), 0) << tavrin::ui::spec_of(named).name;
-    EXPECT_EQ(window_text(label), tavrin::ui::spec_of(named).accessible_name)
-        << tavrin::ui::spec_of(named).name;
+  for (const tavrin::ui::LabelFor& pair : tavrin::ui::form1_labels) {
+    EXPECT_EQ(GetWindow(c(pair.named), GW_HWNDPREV), c(pair.label))
+        << tavrin::ui::spec_of(pair.named).name;
+    EXPECT_EQ(window_text(c(pair.label)), tavrin::ui::spec_of(pair.named).accessible_name)
+        << tavrin::ui::spec_of(pair.named).name;
   }
   EXPECT_EQ(text(Control::cmdExit), "E&xit");
   EXPECT_EQ(focused(), "cboType");
