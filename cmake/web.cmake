@@ -12,6 +12,13 @@ endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/cross-libraries.cmake)
 
+# Debian 12's emscripten runs its JavaScript tools with node and finds their
+# modules (acorn) only through NODE_PATH: the build sets it for each link, so
+# a plain `cmake --build build-web` works.
+if(IS_DIRECTORY /usr/share/nodejs/acorn)
+  set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+endif()
+
 # Debian 12's emcmake hands node --experimental-wasm-threads, which node 20
 # refuses (and nothing here uses threads).
 if("--experimental-wasm-threads" IN_LIST CMAKE_CROSSCOMPILING_EMULATOR)
