@@ -1,19 +1,22 @@
 // Writes the page's index.html and its app manifest at build time from their
-// templates and the controls table: each control at its place with its
-// caption, font, name and tab order, and the colours of both colour schemes
-// made readable over the artwork by the shared rule (readable.hpp). Run under
-// node by the build:
+// templates, the controls table and the catalogue: each control at its place
+// with its caption, font, name and tab order, the colours of both colour
+// schemes made readable over the artwork by the shared rule (readable.hpp),
+// and the catalogue's lists, so the form is whole before the WebAssembly
+// that converts has arrived. Run under node by the build:
 //   make_page SOURCE_DIR BACKGROUND.bmp OUTPUT.bmp OUT_DIR
 #include "form1_layout.hpp"
 #include "readable.hpp"
 
 #include "tavrin/arithmetic_fault.hpp"
+#include "tavrin/catalogue.hpp"
 #include "tavrin/number_text.hpp"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -154,6 +157,15 @@ std::string controls_html() {
     const std::string id(c.name), name = escaped(c.accessible_name);
     switch (c.kind) {
     case ControlKind::list: {
+      // The category list holds the categories from the start, as the
+      // window's load leaves it; the unit lists start empty.
+      std::string items;
+      if (c.name == spec_of(Control::cboType).name) {
+        const auto names = tavrin::category_names();
+        for (std::size_t i = 0; i < names.size(); ++i)
+          items += "<div id=\"" + id + "-items-" + std::to_string(i) + "\" role=\"option\" aria-selected=\"false\">" +
+                   escaped(names[i]) + "</div>";
+      }
       const ControlSpec* label = label_of(c);
       const std::string named_by = label ? "aria-labelledby=\"" + std::string(label->name) + "\"" : "aria-label=\"" + name + "\"";
       out += "<div class=\"list\" id=\"" + id + "-box\"><input id=\"" + id + "\" type=\"text\" role=\"combobox\" " +
@@ -161,7 +173,7 @@ std::string controls_html() {
              "-items\" autocomplete=\"off\" spellcheck=\"false\" autocapitalize=\"off\">"
              "<span class=\"open\" role=\"button\" tabindex=\"-1\" aria-label=\"" + name + " list\" aria-controls=\"" +
              id + "-items\" aria-expanded=\"false\"></span><div id=\"" + id + "-items\" role=\"listbox\" " +
-             named_by + " hidden></div></div>\n";
+             named_by + " hidden>" + items + "</div></div>\n";
       break;
     }
     case ControlKind::text_box:
@@ -245,23 +257,35 @@ std::string layout_css(const Bitmap& background, const Bitmap& output) {
   return out;
 }
 
+std::string quoted(std::string_view s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"' || c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out + "\"";
+}
+
+std::string json_list(std::span<const std::string_view> names) {
+  std::string out;
+  for (std::string_view name : names) out += (out.empty() ? "" : ",") + quoted(name);
+  return "[" + out + "]";
+}
+
 // What page.js reads: the window's caption, each fault's advice by the
-// fault's name, and the output box's menu entry.
+// fault's name, the output box's menu entry, and each category's name with
+// its source and target lists.
 std::string data_json() {
-  auto quoted = [](std::string_view s) {
-    std::string out = "\"";
-    for (char c : s) {
-      if (c == '"' || c == '\\') out.push_back('\\');
-      out.push_back(c);
-    }
-    return out + "\"";
-  };
   std::string faults;
   for (auto kind : {tavrin::FaultKind::overflow, tavrin::FaultKind::invalid_operation,
                     tavrin::FaultKind::division_by_zero})
     faults += (faults.empty() ? "" : ",") + quoted(tavrin::fault_name(kind)) + ":" + quoted(fault_advice(kind));
+  std::string catalogue;
+  for (std::size_t c = 0; c < tavrin::category_count; ++c)
+    catalogue += std::string(c == 0 ? "" : ",") + "[" + quoted(tavrin::category_names()[c]) + "," +
+                 json_list(tavrin::units_at(c).sources) + "," + json_list(tavrin::units_at(c).targets) + "]";
   return "{\"caption\":" + quoted(form1_caption) + ",\"faults\":{" + faults + "},\"copy\":" + quoted(copy_caption) +
-         "}";
+         ",\"catalogue\":[" + catalogue + "]}";
 }
 
 std::string replaced(std::string text, std::string_view marker, const std::string& by) {

@@ -1,14 +1,12 @@
-// The page's WebAssembly: the catalogue and the conversion, for page.js. The
+// The page's WebAssembly: the conversion, for page.js. The
 // functions take and give NUL-ended UTF-8; a returned text lives until the
 // next call.
 #include "tavrin/arithmetic_fault.hpp"
-#include "tavrin/catalogue.hpp"
 #include "tavrin/convert.hpp"
 #include "tavrin/number_text.hpp"
 
 #include <emscripten/emscripten.h>
 
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,29 +15,9 @@ namespace {
 std::string answer;      // the text last returned
 std::string fault_text;  // the fault of the last conversion, or empty
 
-const char* lines(std::span<const std::string_view> names) {
-  answer.clear();
-  for (std::string_view name : names) answer.append(name).push_back('\n');
-  return answer.c_str();
-}
-
 } // namespace
 
 extern "C" {
-
-/// The category names in catalogue order, each ended by a line feed.
-EMSCRIPTEN_KEEPALIVE const char* tavrin_categories() { return lines(tavrin::category_names()); }
-
-/// The source units of the category named `category` (none for another
-/// text), each ended by a line feed.
-EMSCRIPTEN_KEEPALIVE const char* tavrin_sources(const char* category) {
-  return lines(tavrin::units_of(category).sources);
-}
-
-/// The target units of the category named `category`, as tavrin_sources.
-EMSCRIPTEN_KEEPALIVE const char* tavrin_targets(const char* category) {
-  return lines(tavrin::units_of(category).targets);
-}
 
 /// Converts the value text from one unit text to another as the window's
 /// Convert does: the display form of the result (0 for a pair without a

@@ -1,8 +1,10 @@
-// Form1 in the page: the window's four handlers (load, a choice from the
-// category list, Convert, Exit), the lists as WAI-ARIA editable comboboxes,
-// the fault's alert dialog, the output box's copy, and window.tavrin for
-// scripts. The controls, their places and texts come from index.html, which
-// the build writes from the controls table.
+// Form1 in the page: the window's handlers (a choice from the category list,
+// Convert, Exit), the lists as WAI-ARIA editable comboboxes, the fault's
+// alert dialog, the output box's copy, and window.tavrin for scripts. The
+// controls, their places and texts, the category list's items (what the
+// window's load puts there) and the catalogue come in index.html, which the
+// build writes from the controls table and the catalogue; the conversion
+// comes with the WebAssembly, which may arrive a moment later.
 'use strict';
 
 (() => {
@@ -31,7 +33,9 @@
     }
   }
 
-  const lines = (text) => text.split('\n').slice(0, -1);
+  const loaded = createTavrin().then((m) => {
+    module = m;
+  });
 
   // The line the output box prints, or an Error named after the fault.
   function convert(valueText, from, to, exact) {
@@ -157,33 +161,38 @@
 
   // --- the window's handlers ---
 
-  let cboType, cboOriginal, cboConverted;
-
-  // Load: the category list gets the 15 categories; nothing is chosen.
-  function load() {
-    cboType = new List('cboType', cboTypeClick);
-    cboOriginal = new List('cboOriginal');
-    cboConverted = new List('cboConverted');
-    cboType.fill(lines(call('tavrin_categories', [])));
+  // The unit lists of the category named exactly `name`; none for another text.
+  function unitsOf(name) {
+    const category = layout.catalogue.find(([n]) => n === name);
+    return category ? { sources: category[1].slice(), targets: category[2].slice() } : { sources: [], targets: [] };
   }
+
+  const cboType = new List('cboType', cboTypeClick);
+  const cboOriginal = new List('cboOriginal');
+  const cboConverted = new List('cboConverted');
 
   // A choice from the category list refills both unit lists, emptying their texts.
   function cboTypeClick() {
-    const category = cboType.input.value;
-    cboOriginal.fill(lines(call('tavrin_sources', [category])));
-    cboConverted.fill(lines(call('tavrin_targets', [category])));
+    const units = unitsOf(cboType.input.value);
+    cboOriginal.fill(units.sources);
+    cboConverted.fill(units.targets);
   }
 
   // Convert: clear the box, convert the texts as they stand, print the line;
-  // a fault leaves the box empty and says so.
+  // a fault leaves the box empty and says so. Pressed before the
+  // WebAssembly has arrived, it converts the texts of the moment as soon as
+  // it has.
   function cmdConvertClick() {
-    if (!module) return;
     output.textContent = '';
-    try {
-      output.textContent = convert($('txtOriginal').value, cboOriginal.input.value, cboConverted.input.value);
-    } catch (fault) {
-      showFault(fault.message);
-    }
+    const texts = [$('txtOriginal').value, cboOriginal.input.value, cboConverted.input.value];
+    const print = () => {
+      try {
+        output.textContent = convert(...texts);
+      } catch (fault) {
+        showFault(fault.message);
+      }
+    };
+    if (module) print(); else loaded.then(print);
   }
 
   // Exit: an installed app's window closes; a browser tab, which a page may
@@ -318,29 +327,21 @@
 
   // --- window.tavrin, for the console and for tests ---
 
-  const loaded = createTavrin().then((m) => {
-    module = m;
-    load();
-  });
 
   const needModule = () => {
     if (!module) throw new Error(layout.caption + ' is still loading: await tavrin.ready');
   };
   window.tavrin = Object.freeze({
-    /** Resolves once the lists can be filled and values converted. */
+    /** Resolves once values can be converted. */
     ready: loaded,
     /** The line the output box prints for this conversion; throws an Error named after an arithmetic fault. */
     convert(valueText, from, to) { needModule(); return convert(valueText, from, to, false); },
     /** As convert, but the shortest text that reads back to the same double. */
     exact(valueText, from, to) { needModule(); return convert(valueText, from, to, true); },
     /** The 15 category names in the category list's order. */
-    categories() { needModule(); return lines(call('tavrin_categories', [])); },
+    categories() { return layout.catalogue.map(([name]) => name); },
     /** The unit lists a category fills: { sources, targets } (empty for no category). */
-    units(category) {
-      needModule();
-      return { sources: lines(call('tavrin_sources', [String(category)])),
-               targets: lines(call('tavrin_targets', [String(category)])) };
-    },
+    units(category) { return unitsOf(String(category)); },
   });
 
   // The focus starts on the first control, as in the window.
