@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws Tavrin's artwork: the window background and the output box's bitmap
 (as PNG for the Qt window and as 32-bit BMP for Tavrin.exe) and the program
-icon (an .ico with five images, and PNGs for Linux desktops).
+icon (an .ico with five images, and PNGs for Linux desktops and the web page).
 
 Standard library only, so it runs on any machine with Python 3:
 
@@ -279,6 +279,10 @@ def main():
     for size in (16, 32, 48):
         img, alpha = icon(size)
         drawn[size] = (img, alpha)
+        write_png(os.path.join(HERE, "icons", "tavrin-%d.png" % size), img, alpha)
+    # Larger ones for the web page's app manifest (installed apps, phones).
+    for size in (192, 512):
+        img, alpha = icon(size)
         write_png(os.path.join(HERE, "icons", "tavrin-%d.png" % size), img, alpha)
     mask = {size: [[a < 0.5 for a in row] for row in drawn[size][1]] for size in drawn}
     images = [

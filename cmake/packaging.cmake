@@ -33,6 +33,10 @@ if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/windows-packaging.cmake)
   return()
 endif()
+# A web build packs its page's folder as a zip (ui/web/).
+if(EMSCRIPTEN)
+  return()
+endif()
 
 # One identifier for the desktop entry, the metainfo and the icon name, as
 # AppStream expects (the desktop file is <id>.desktop).

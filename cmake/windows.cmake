@@ -16,6 +16,8 @@ set(CMAKE_INSTALL_BINDIR .)
 # resources.
 enable_language(RC)
 
+include(${CMAKE_CURRENT_LIST_DIR}/cross-libraries.cmake)
+
 # libstdc++, libgcc and winpthread linked in: a program imports only DLLs
 # that every Windows has (tests/windows checks the import table).
 add_link_options(-static)
@@ -52,19 +54,5 @@ set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${_c
 
 # GoogleTest built from Debian's source package (googletest), for the tests.
 if(TAVRIN_BUILD_TESTS)
-  set(TAVRIN_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources (Debian package googletest)")
-  if(NOT EXISTS ${TAVRIN_GOOGLETEST_SOURCE}/CMakeLists.txt)
-    message(FATAL_ERROR "No GoogleTest sources in ${TAVRIN_GOOGLETEST_SOURCE}: apt-get install googletest")
-  endif()
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  # GoogleTest synchronises with Win32 primitives on Windows; this keeps its
-  # CMake from also linking the POSIX threads library.
-  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-  add_subdirectory(${TAVRIN_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-  foreach(_gt gtest gtest_main)
-    if(NOT TARGET GTest::${_gt})
-      add_library(GTest::${_gt} ALIAS ${_gt})
-    endif()
-  endforeach()
+  tavrin_googletest_from_source()
 endif()

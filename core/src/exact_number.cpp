@@ -1,5 +1,7 @@
 #include "tavrin/exact_number.hpp"
 
+#include "tavrin/number_text.hpp"
+
 #include <algorithm>
 #include <charconv>
 #include <stdexcept>
@@ -248,9 +250,7 @@ double approximate(const Rational& value) {
   const auto end = std::to_chars(exponent, exponent + sizeof exponent, r.exponent).ptr;
   const std::string text = (r.negative ? "-" : "") + digits_text(r.digits) + "e" +
                            std::string(exponent, end);
-  double out = 0.0;
-  std::from_chars(text.data(), text.data() + text.size(), out);
-  return out;
+  return parse_number(text).value;
 }
 
 // ---------------------------------------------------------------------------

@@ -2,8 +2,13 @@
 
 #include "tavrin/arithmetic_fault.hpp"
 
-#include <charconv>
-#include <cstdint>
+#include <fast_float/fast_float.h>
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <system_error>
 
 namespace tavrin {
@@ -16,33 +21,6 @@ constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
 std::size_t skip_digits(std::string_view t, std::size_t i) {
   while (i < t.size() && is_digit(t[i])) ++i;
   return i;
-}
-
-// The decimal exponent of the leading significant digit of a mantissa and
-// exponent that the double reader called out of range: positive means it
-// overflowed, negative that it underflowed. Saturates, so a million-digit
-// exponent or mantissa cannot wrap around.
-std::int64_t decimal_magnitude(std::string_view integer, std::string_view fraction,
-                               std::string_view exponent) {
-  constexpr std::int64_t cap = std::int64_t{1} << 40;
-  std::int64_t magnitude = 0;
-  if (auto first = integer.find_first_not_of('0'); first != std::string_view::npos) {
-    magnitude = static_cast<std::int64_t>(integer.size() - first) - 1;
-  } else {
-    auto lead = fraction.find_first_not_of('0');
-    magnitude = -static_cast<std::int64_t>(lead == std::string_view::npos ? 0 : lead) - 1;
-  }
-  bool negative_exponent = !exponent.empty() && exponent.front() == '-';
-  if (!exponent.empty() && (exponent.front() == '-' || exponent.front() == '+'))
-    exponent.remove_prefix(1);
-  std::int64_t e = 0;
-  for (char c : exponent) {
-    e = e * 10 + (c - '0');
-    if (e > cap) { e = cap; break; }
-  }
-  if (magnitude > cap) magnitude = cap;
-  if (magnitude < -cap) magnitude = -cap;
-  return magnitude + (negative_exponent ? -e : e);
 }
 
 } // namespace
@@ -69,31 +47,25 @@ ParsedNumber parse_number(std::string_view text) {
   }
   if (int_end == int_begin && frac_end == frac_begin) return {};  // no number here
 
-  std::size_t exp_begin = i, exp_end = i;
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;
     if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
-    if (j < n && is_digit(text[j])) {
-      exp_begin = i + 1;
-      exp_end = skip_digits(text, j);
-      i = exp_end;
-    }
+    if (j < n && is_digit(text[j])) i = skip_digits(text, j);
   }
   const std::size_t number_end = i;
 
-  // The sign is ours (the double reader refuses a leading '+'); negation is exact.
+  // The sign is ours (the double reader takes none); negation is exact.
+  // fast_float rounds correctly, as std::from_chars does, and leaves an
+  // infinity for a value past the double range and a zero for one below it
+  // (its older releases without saying so, newer ones with
+  // result_out_of_range): an infinity is the overflow fault, and underflow
+  // is not a fault.
   double magnitude = 0.0;
   const char* first = text.data() + int_begin;
   const char* last = text.data() + number_end;
-  auto [ptr, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
-  if (ec == std::errc::result_out_of_range) {
-    auto integer = text.substr(int_begin, int_end - int_begin);
-    auto fraction = text.substr(frac_begin, frac_end - frac_begin);
-    auto exponent = text.substr(exp_begin, exp_end - exp_begin);
-    if (decimal_magnitude(integer, fraction, exponent) >= 0)
-      throw ArithmeticFault(FaultKind::overflow);
-    magnitude = 0.0;  // underflow is not a fault
-  } else if (ec != std::errc{} || ptr != last) {
+  const auto [ptr, ec] = fast_float::from_chars(first, last, magnitude, fast_float::chars_format::general);
+  if (std::isinf(magnitude)) throw ArithmeticFault(FaultKind::overflow);
+  if ((ec != std::errc{} && ec != std::errc::result_out_of_range) || ptr != last) {
     // Cannot happen for text that fits the grammar; treat it as no number
     // rather than guess.
     return {};
@@ -104,68 +76,147 @@ ParsedNumber parse_number(std::string_view text) {
   return {negative ? -magnitude : magnitude, rest == n};
 }
 
+namespace {
+
+// A finite number as its significant digits (no leading or trailing zeros;
+// "0" for zero) and the decimal exponent of the first of them.
+struct Decimal {
+  bool negative = false;
+  int exponent = 0;
+  char held[24];  // a double has at most 17 significant digits
+  std::size_t count = 0;
+  std::string_view digits() const { return {held, count}; }
+};
+
+// Reads {fmt}'s output for a finite double, in either of its notations:
+// "-1.23450000000000e-07", "1e+16", "0.0001", "1000".
+Decimal decimal_of(std::string_view text) {
+  Decimal d;
+  d.negative = text.front() == '-';
+  if (d.negative) text.remove_prefix(1);
+  const auto e_at = text.find('e');
+  const std::string_view mantissa = text.substr(0, e_at);
+  int scale = 0;
+  if (e_at != std::string_view::npos) {
+    std::string_view e = text.substr(e_at + 1);
+    const bool e_negative = e.front() == '-';
+    e.remove_prefix(1);  // the exponent always has its sign
+    for (char c : e) scale = scale * 10 + (c - '0');
+    if (e_negative) scale = -scale;
+  }
+  const auto point = mantissa.find('.');
+  const auto int_len = static_cast<int>(point == std::string_view::npos ? mantissa.size() : point);
+  // Significant digits only: leading zeros (of 0.0001) move the exponent,
+  // trailing ones (of 1000 or 1.50000000000000e+00) go.
+  std::size_t& count = d.count;
+  int lead = 0;
+  for (char c : mantissa) {
+    if (c == '.') continue;
+    if (count == 0 && c == '0') {
+      ++lead;
+      continue;
+    }
+    if (count < sizeof d.held) d.held[count++] = c;
+  }
+  while (count > 1 && d.held[count - 1] == '0') --count;
+  if (count == 0) {
+    d.held[count++] = '0';
+    lead = int_len - 1;  // zero: exponent 0
+  }
+  d.exponent = int_len - 1 - lead + scale;
+  return d;
+}
+
+// 30.48, 0.00001, 1000000: the digits at their places, zeros filling up to
+// the point or after it.
+void append_plain(std::string& out, const Decimal& d) {
+  if (d.exponent < 0) {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+    out += d.digits();
+    return;
+  }
+  const auto int_len = static_cast<std::size_t>(d.exponent) + 1;
+  if (d.digits().size() <= int_len) {
+    out += d.digits();
+    out.append(int_len - d.digits().size(), '0');
+  } else {
+    out.append(d.digits(), 0, int_len);
+    out.push_back('.');
+    out.append(d.digits(), int_len);
+  }
+}
+
+// 6.21E-07, 1E+308: the first digit, the others after a point, then `e`,
+// the exponent's sign and at least two of its digits.
+void append_exponent(std::string& out, const Decimal& d, char e) {
+  out.push_back(d.digits().front());
+  if (d.digits().size() > 1) {
+    out.push_back('.');
+    out.append(d.digits(), 1);
+  }
+  out.push_back(e);
+  out.push_back(d.exponent < 0 ? '-' : '+');
+  const int x = d.exponent < 0 ? -d.exponent : d.exponent;  // at most 324
+  if (x >= 100) out.push_back(static_cast<char>('0' + x / 100));
+  out.push_back(static_cast<char>('0' + x / 10 % 10));
+  out.push_back(static_cast<char>('0' + x % 10));
+}
+
+std::size_t digit_count(int n) { return n >= 100 ? 3 : n >= 10 ? 2 : 1; }
+
+} // namespace
+
 std::string display_form(double value) {
   if (value == 0.0) return "0";  // also negative zero
 
-  // d.dddddddddddddde±XXX: rounding to 15 significant digits is the reader's.
+  // d.dddddddddddddde±XX, correctly rounded to 15 significant digits.
   char buf[40];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-  std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-
-  const bool negative = sci.front() == '-';
-  if (negative) sci.remove_prefix(1);
-  const auto e_at = sci.find('e');
-  std::string digits;
-  digits.reserve(15);
-  for (char c : sci.substr(0, e_at))
-    if (c != '.') digits.push_back(c);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-  int exponent = 0;
-  auto exp_text = sci.substr(e_at + 1);
-  const bool exp_negative = exp_text.front() == '-';
-  std::from_chars(exp_text.data() + 1, exp_text.data() + exp_text.size(), exponent);
-  if (exp_negative) exponent = -exponent;
+  const char* end = fmt::format_to(buf, FMT_COMPILE("{:.14e}"), value);
+  const Decimal d = decimal_of(std::string_view(buf, static_cast<std::size_t>(end - buf)));
 
   std::string out;
-  if (negative) out.push_back('-');
-  if (exponent >= -5 && exponent < 15) {
-    if (exponent < 0) {
-      out += "0.";
-      out.append(static_cast<std::size_t>(-exponent - 1), '0');
-      out += digits;
-    } else {
-      const auto int_len = static_cast<std::size_t>(exponent) + 1;
-      if (digits.size() <= int_len) {
-        out += digits;
-        out.append(int_len - digits.size(), '0');
-      } else {
-        out.append(digits, 0, int_len);
-        out.push_back('.');
-        out.append(digits, int_len);
-      }
-    }
+  if (d.negative) out.push_back('-');
+  if (d.exponent >= -5 && d.exponent < 15) {
+    append_plain(out, d);
   } else {
-    out.push_back(digits.front());
-    if (digits.size() > 1) {
-      out.push_back('.');
-      out.append(digits, 1);
-    }
-    out.push_back('E');
-    out.push_back(exp_negative ? '-' : '+');
-    const int abs_exp = exp_negative ? -exponent : exponent;
-    if (abs_exp < 10) out.push_back('0');
-    char exp_buf[8];
-    auto exp_res = std::to_chars(exp_buf, exp_buf + sizeof exp_buf, abs_exp);
-    out.append(exp_buf, exp_res.ptr);
+    append_exponent(out, d, 'E');
   }
   return out;
 }
 
 std::string exact_form(double value) {
+  // The shortest digits that read back to the same double, written as
+  // std::to_chars writes them: in plain decimal or with an exponent
+  // (6.21e-07, 1e+15), whichever is shorter, plain on a tie; a large whole
+  // number written plainly shows all its digits as the double holds them
+  // (1152921504606846976, not 1152921504606847000).
   char buf[40];
-  auto res = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, res.ptr);
+  const char* end = fmt::format_to(buf, FMT_COMPILE("{}"), value);
+  const std::string_view shortest(buf, static_cast<std::size_t>(end - buf));
+  if (!std::isfinite(value)) return std::string(shortest);
+  const Decimal d = decimal_of(shortest);
+
+  const std::size_t n = d.digits().size();
+  const int e = d.exponent;
+  const std::size_t plain_length = e < 0 ? n + 1 + static_cast<std::size_t>(-e)
+                                   : n <= static_cast<std::size_t>(e) + 1 ? static_cast<std::size_t>(e) + 1
+                                                                          : n + 1;
+  const std::size_t exponent_length =
+      n + (n > 1 ? 1 : 0) + 2 + std::max<std::size_t>(2, digit_count(e < 0 ? -e : e));
+
+  std::string out;
+  if (d.negative) out.push_back('-');
+  if (plain_length > exponent_length) {
+    append_exponent(out, d, 'e');
+  } else if (std::fabs(value) >= 0x1p53) {
+    // A whole number past 2^53: its shortest digits padded with zeros may
+    // differ from the double's own.
+    fmt::format_to(std::back_inserter(out), FMT_COMPILE("{:.0f}"), std::fabs(value));
+  } else {
+    append_plain(out, d);
+  }
+  return out;
 }
 
 } // namespace tavrin

@@ -1,11 +1,16 @@
 // tavrin-convert --batch, run as a program, and the stream reader behind it.
 #include "run_convert.hpp"
 
+#include "tavrin/catalogue.hpp"
 #include "tavrin/cli/batch.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 using tavrin::test::run_convert;
 
@@ -118,6 +123,42 @@ TEST(Batch, ConvertsAHundredThousandLinesInOrder) {
   auto r = run_convert({"--batch"}, input);
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(r.out == expected) << "output differs";
+}
+
+// tests/data/exact_results.tsv is what the Linux build's --batch --exact
+// printed for every rule at awkward inputs: a fraction that binary cannot
+// hold, a negative, a large, a subnormal and the largest double. Every build
+// (Linux, Windows under wine, the web under node) must print it again, bit
+// for bit. A deliberate change of the rules or of the exact form rewrites it,
+// from a Linux build (one command):
+//   TAVRIN_WRITE_EXACT_RESULTS=tests/data/exact_results.tsv
+//     build/tests/cli/tavrin_cli_tests --gtest_filter='*LinuxBuilds*'
+TEST(Batch, PrintsTheLinuxBuildsExactResultForEveryRuleAtAwkwardInputs) {
+  const std::vector<std::string> inputs = {"0.1", "-7.25", "6.02214076e23", "1e-310", "1.7976931348623157e308"};
+  std::string batch, written = "from\tto";
+  for (const auto& input : inputs) written += "\t" + input;
+  std::vector<std::string> rules;
+  for (std::size_t c = 0; c < tavrin::category_count; ++c)
+    for (auto from : tavrin::units_at(c).sources)
+      for (auto to : tavrin::units_at(c).targets) {
+        rules.push_back(std::string(from) + "\t" + std::string(to));
+        for (const auto& input : inputs) batch += input + "\t" + rules.back() + "\n";
+      }
+  std::istringstream out(run_convert({"--batch", "--exact"}, batch).out);
+  std::ifstream file(TAVRIN_TEST_DATA_DIR "/exact_results.tsv", std::ios::binary);
+  std::string expected, line;
+  std::getline(file, expected);
+  EXPECT_EQ(expected, written) << "the file's inputs";
+  written += "\n";
+  for (const auto& rule : rules) {
+    std::string got = rule;
+    for (std::size_t i = 0; i < inputs.size() && std::getline(out, line); ++i)
+      got += "\t" + (line.rfind("error: arithmetic fault: Overflow", 0) == 0 ? std::string("Overflow") : line);
+    if (!std::getline(file, expected)) expected.clear();
+    EXPECT_EQ(got, expected);
+    written += got + "\n";
+  }
+  if (const char* path = std::getenv("TAVRIN_WRITE_EXACT_RESULTS")) std::ofstream(path, std::ios::binary) << written;
 }
 
 namespace {

@@ -79,6 +79,9 @@ private:
 class CoreUnderLocale : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CoreUnderLocale, GivesTheSameResultsAndTextsAsTheCLocale) {
+#ifdef __EMSCRIPTEN__
+  GTEST_SKIP() << "the web's C library has no locale but C: it takes any name and keeps the point";
+#endif
   std::string reference;
   {
     ScopedLocale c_locale("C");

@@ -15,8 +15,9 @@ bool locale_available(const char* name) {
 
 } // namespace tavrin::test
 
-// run_program for POSIX systems; Windows has its own in run_program_windows.cpp.
-#ifndef _WIN32
+// run_program for POSIX systems; Windows has its own in run_program_windows.cpp,
+// and node (the web build) in run_program_node.cpp.
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 
 #include <cerrno>
 #include <csignal>
