@@ -119,17 +119,17 @@ std::string css_font(const FontSpec& f) {
          families;
 }
 
-// The label that names a control: the one whose caption is the control's
-// accessible name.
+// The label that names a control, and the control a label names, as the
+// controls table pairs them.
 const ControlSpec* label_of(const ControlSpec& control) {
-  for (const ControlSpec& c : form1_controls)
-    if (c.kind == ControlKind::label && c.caption == control.accessible_name) return &c;
+  for (const LabelFor& pair : form1_labels)
+    if (&spec_of(pair.named) == &control) return &spec_of(pair.label);
   return nullptr;
 }
 
 const ControlSpec* control_named_by(const ControlSpec& label) {
-  for (const ControlSpec& c : form1_controls)
-    if (c.kind != ControlKind::label && c.accessible_name == label.caption) return &c;
+  for (const LabelFor& pair : form1_labels)
+    if (&spec_of(pair.label) == &label) return &spec_of(pair.named);
   return nullptr;
 }
 
