@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <new>
 
 namespace tavrin::ui {
@@ -36,9 +37,17 @@ BSTR bstr_of(const std::wstring& text) {
   return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
+// What the line answers for what static text does not have.
+HRESULT none(BSTR* out) {
+  if (out) *out = nullptr;
+  return DISP_E_MEMBERNOTFOUND;
+}
+
 // Windows' standard object for a window's client area, telling the facts
-// instead where they differ. Everything else (place, parent, navigation,
-// focus, hit test) is the standard object's.
+// instead where they differ. Everything else (place, parent, focus) is the
+// standard object's. Read-only text also has its line as its one child, a
+// simple element (line_child): screen readers speak a live region's name, and
+// the box's own name never changes.
 class DescribedObject final : public IAccessible, public IOleWindow {
 public:
   DescribedObject(HWND window, IAccessible* standard, const AccessibleFacts& facts)
@@ -93,37 +102,44 @@ public:
   }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
-  // IAccessible: the facts for the object itself, the standard answers otherwise.
+  // IAccessible: the facts for the object itself and its line, the standard
+  // answers otherwise.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (is_line(child)) return line(name);
     if (!is_self(child)) return standard_->get_accName(child, name);
     if (!name) return E_POINTER;
     *name = bstr_of(widen(facts_.name));
     return *name ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    if (!facts_.read_only_text || !is_self(child)) return standard_->get_accValue(child, value);
-    if (!value) return E_POINTER;
-    *value = bstr_of(window_wide_text(window_)); // empty when cleared
-    return *value ? S_OK : E_OUTOFMEMORY;
+    if (is_line(child)) return none(value);
+    return is_box(child) ? line(value) : standard_->get_accValue(child, value);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    if (!facts_.read_only_text || !is_self(child)) return standard_->get_accRole(child, role);
+    if (!is_box(child) && !is_line(child)) return standard_->get_accRole(child, role);
     if (!role) return E_POINTER;
     VariantInit(role);
     role->vt = VT_I4;
-    role->lVal = ROLE_SYSTEM_TEXT;
+    role->lVal = is_line(child) ? ROLE_SYSTEM_STATICTEXT : ROLE_SYSTEM_TEXT;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (is_line(child)) {
+      if (!state) return E_POINTER;
+      VariantInit(state);
+      state->vt = VT_I4;
+      state->lVal = STATE_SYSTEM_READONLY;
+      return S_OK;
+    }
     const HRESULT got = standard_->get_accState(child, state);
-    if (!facts_.read_only_text || !is_self(child) || FAILED(got) || state->vt != VT_I4) return got;
+    if (!is_box(child) || FAILED(got) || state->vt != VT_I4) return got;
     // Text that can be read, selected by Tab and copied, never typed into.
     state->lVal |= STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
     if (GetFocus() == window_) state->lVal |= STATE_SYSTEM_FOCUSED;
     return got;
   }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
-    if (facts_.read_only_text && is_self(child)) return DISP_E_MEMBERNOTFOUND;
+    if (is_box(child) || is_line(child)) return DISP_E_MEMBERNOTFOUND;
     return standard_->put_accValue(child, value);
   }
 
@@ -131,22 +147,28 @@ public:
     return standard_->get_accParent(parent);
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
-    return standard_->get_accChildCount(count);
+    if (!facts_.read_only_text) return standard_->get_accChildCount(count);
+    if (!count) return E_POINTER;
+    *count = 1; // the line
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
-    return standard_->get_accChild(child, out);
+    if (!is_line(child)) return standard_->get_accChild(child, out);
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return S_FALSE; // a simple element: this object answers for it
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-    return standard_->get_accDescription(child, text);
+    return is_line(child) ? none(text) : standard_->get_accDescription(child, text);
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override {
-    return standard_->get_accHelp(child, text);
+    return is_line(child) ? none(text) : standard_->get_accHelp(child, text);
   }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
-    return standard_->get_accHelpTopic(file, child, topic);
+    return is_line(child) ? none(file) : standard_->get_accHelpTopic(file, child, topic);
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-    return standard_->get_accKeyboardShortcut(child, keys);
+    return is_line(child) ? none(keys) : standard_->get_accKeyboardShortcut(child, keys);
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
     return standard_->get_accFocus(focus);
@@ -155,30 +177,80 @@ public:
     return standard_->get_accSelection(selection);
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    return standard_->get_accDefaultAction(child, action);
+    return is_line(child) ? none(action) : standard_->get_accDefaultAction(child, action);
   }
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
-    return standard_->accSelect(flags, child);
+    return is_line(child) ? DISP_E_MEMBERNOTFOUND : standard_->accSelect(flags, child);
   }
   HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                         VARIANT child) override {
-    return standard_->accLocation(left, top, width, height, child);
+    if (!is_line(child)) return standard_->accLocation(left, top, width, height, child);
+    if (!left || !top || !width || !height) return E_POINTER;
+    const RECT r = line_rect();
+    *left = r.left;
+    *top = r.top;
+    *width = r.right - r.left;
+    *height = r.bottom - r.top;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
-    return standard_->accNavigate(direction, start, end);
+    const bool down =
+        is_box(start) && (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD);
+    if (!down && !is_line(start)) return standard_->accNavigate(direction, start, end);
+    if (!end) return E_POINTER;
+    VariantInit(end);
+    if (!down) return S_FALSE; // the line has no siblings
+    end->vt = VT_I4;
+    end->lVal = line_child;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
-    return standard_->accHitTest(x, y, child);
+    const HRESULT got = standard_->accHitTest(x, y, child);
+    const RECT r = got == S_OK && is_box(*child) ? line_rect() : RECT{};
+    if (PtInRect(&r, {x, y})) child->lVal = line_child;
+    return got;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-    return standard_->accDoDefaultAction(child);
+    return is_line(child) ? DISP_E_MEMBERNOTFOUND : standard_->accDoDefaultAction(child);
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
-    return standard_->put_accName(child, name);
+    return is_line(child) ? DISP_E_MEMBERNOTFOUND : standard_->put_accName(child, name);
   }
 
 private:
   ~DescribedObject() { standard_->Release(); }
+
+  bool is_box(const VARIANT& child) const { return facts_.read_only_text && is_self(child); }
+  bool is_line(const VARIANT& child) const {
+    return facts_.read_only_text && child.vt == VT_I4 && child.lVal == line_child;
+  }
+
+  // The shown line: the value of read-only text, the name of its line.
+  HRESULT line(BSTR* out) const {
+    if (!out) return E_POINTER;
+    *out = bstr_of(window_wide_text(window_)); // empty when cleared
+    return *out ? S_OK : E_OUTOFMEMORY;
+  }
+
+  // Where the line is drawn, on the screen: at the inner top-left corner, as
+  // wide and high as its text in the window's font, cut at the inner edges.
+  RECT line_rect() const {
+    const std::wstring text = window_wide_text(window_);
+    SIZE size{};
+    if (!text.empty()) {
+      HDC dc = GetDC(window_);
+      const auto font = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
+      HGDIOBJ old = SelectObject(dc, font);
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      SelectObject(dc, old);
+      ReleaseDC(window_, dc);
+    }
+    RECT inner;
+    GetClientRect(window_, &inner);
+    RECT r{0, 0, std::min(size.cx, inner.right), std::min(size.cy, inner.bottom)};
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
 
   LONG refs_ = 1;
   HWND window_;
@@ -244,14 +316,14 @@ bool mark_live_region(HWND control) {
   polite.vt = VT_I4;
   polite.lVal = live_polite;
   const HRESULT marked = services->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT),
-                                               CHILDID_SELF, live_setting_property, polite);
+                                               line_child, live_setting_property, polite);
   services->Release();
   return SUCCEEDED(marked);
 }
 
 void unmark_live_region(HWND control) {
   if (IAccPropServices* services = annotations()) {
-    services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+    services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), line_child,
                              &live_setting_property, 1);
     services->Release();
   }

@@ -3,7 +3,7 @@
 // What screen readers are told about a control that no label of the window
 // names, through Active Accessibility (MSAA): Windows' own object for the
 // control, with the name from the controls table, and for read-only text
-// also its role, state and value.
+// also its role, state and value, and its line as a child.
 
 #include <windows.h>
 
@@ -14,8 +14,13 @@ namespace tavrin::ui {
 /// What a screen reader hears of a control beyond Windows' own object for it.
 struct AccessibleFacts {
   std::string_view name;       ///< its name, whatever it shows (UTF-8)
-  bool read_only_text = false; ///< read-only text: role text, value the window's text
+  /// read-only text: role text, value the window's text, and one child, the
+  /// line (line_child): static text named by the window's text
+  bool read_only_text = false;
 };
+
+/// The child id of read-only text's line.
+inline constexpr LONG line_child = 1;
 
 /// True when a WM_GETOBJECT's lparam asks for the window's client area,
 /// the object screen readers read.
@@ -30,9 +35,10 @@ LRESULT client_object(HWND control, WPARAM wparam, const AccessibleFacts& facts)
 /// answers WM_GETOBJECT with client_object. `name` must outlive the control.
 void name_for_screen_readers(HWND control, const std::string_view& name);
 
-/// Marks `control` a polite live region, so screen readers read it out when
-/// it raises EVENT_OBJECT_LIVEREGIONCHANGED, wherever the focus is. False
-/// where the system cannot annotate (Wine's oleacc); nothing else changes then.
+/// Marks the line of read-only text `control` a polite live region, so screen
+/// readers read its name, the line, when it raises
+/// EVENT_OBJECT_LIVEREGIONCHANGED, wherever the focus is. False where the
+/// system cannot annotate (Wine's oleacc); nothing else changes then.
 bool mark_live_region(HWND control);
 
 /// Removes what mark_live_region added; called as the control goes.

@@ -19,7 +19,7 @@ enum Slot : int {
   dpi_slot,    // the bitmap's scale, dpi / 96
   ink_slot,    // COLORREF of the line and the focus ring
   told_slot,   // 1 while a change waits to be told (changed_message posted)
-  live_slot,   // 0 until a screen reader asks; 1 marked a live region, 2 not markable
+  live_slot,   // 0 until a screen reader asks; 1 line marked a live region, 2 not markable
   slot_count
 };
 
@@ -110,11 +110,11 @@ LRESULT CALLBACK output_box_proc(HWND box, UINT message, WPARAM wparam, LPARAM l
     return done;
   }
   case changed_message:
-    // The line is the box's value; as a live region it is read out even
-    // while the focus is on Convert.
+    // The line is the box's value, and the name of its child, a live region
+    // read out even while the focus is on Convert.
     put(box, told_slot, 0);
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, box, OBJID_CLIENT, CHILDID_SELF);
-    NotifyWinEvent(event_live_region_changed, box, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(event_live_region_changed, box, OBJID_CLIENT, line_child);
     return 0;
   case WM_GETOBJECT:
     if (!asks_for_client(lparam)) break;

@@ -15,7 +15,8 @@ namespace tavrin::ui {
 ///
 /// Screen readers see read-only text named "Converted value" (the controls
 /// table's name) whose value is the line, and hear of a new line once per
-/// action (EVENT_OBJECT_VALUECHANGE), read out as a polite live region.
+/// action (EVENT_OBJECT_VALUECHANGE). Its one child, static text named by the
+/// line, is a polite live region: readers speak a live region's name.
 inline constexpr const wchar_t* output_box_class = L"TavrinOutputBox";
 
 /// Draws one of the window's bitmaps with its top-left corner at the top-left

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using tavrin::ui::Control;
@@ -61,40 +62,42 @@ void CALLBACK choose_from_menu(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// What a screen reader reads of a window's client area.
+// What a screen reader reads of a window's client area, or of one of its
+// simple children.
 struct Heard {
   std::string name, value;
   long role = 0, state = 0;
 };
 
-Heard heard(HWND window) {
+Heard heard(HWND window, LONG child = CHILDID_SELF) {
   IAccessible* object = nullptr;
   if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
                                         __uuidof(IAccessible), reinterpret_cast<void**>(&object))))
     return {"<no object>", "", 0, 0};
   Heard out;
-  VARIANT self, answer;
-  VariantInit(&self);
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
+  VARIANT whom, answer;
+  VariantInit(&whom);
+  whom.vt = VT_I4;
+  whom.lVal = child;
   BSTR text = nullptr;
-  if (object->get_accName(self, &text) == S_OK && text) out.name = tavrin::ui::narrow(text);
+  if (object->get_accName(whom, &text) == S_OK && text) out.name = tavrin::ui::narrow(text);
   SysFreeString(text);
   text = nullptr;
-  if (object->get_accValue(self, &text) == S_OK && text) out.value = tavrin::ui::narrow(text);
+  if (object->get_accValue(whom, &text) == S_OK && text) out.value = tavrin::ui::narrow(text);
   SysFreeString(text);
-  if (object->get_accRole(self, &answer) == S_OK && answer.vt == VT_I4) out.role = answer.lVal;
-  if (object->get_accState(self, &answer) == S_OK && answer.vt == VT_I4) out.state = answer.lVal;
+  if (object->get_accRole(whom, &answer) == S_OK && answer.vt == VT_I4) out.role = answer.lVal;
+  if (object->get_accState(whom, &answer) == S_OK && answer.vt == VT_I4) out.state = answer.lVal;
   object->Release();
   return out;
 }
 
-// The events screen readers were sent about client areas: what and for which window.
-std::vector<std::pair<DWORD, HWND>> heard_events;
+// The events screen readers were sent about client areas: what, for which
+// window and which child.
+std::vector<std::tuple<DWORD, HWND, LONG>> heard_events;
 
 void CALLBACK hear_event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
                          DWORD) {
-  if (object == OBJID_CLIENT && child == CHILDID_SELF) heard_events.emplace_back(event, window);
+  if (object == OBJID_CLIENT) heard_events.emplace_back(event, window, child);
 }
 
 // The worst contrast of what was drawn over the output box: the colour most
@@ -498,13 +501,17 @@ TEST_F(Form1Test, ScreenReadersReadTheResultAsNamedReadOnlyTextAndHearOfItOncePe
   set_up("Length", "Inches", "Centimetres", L"12");
   heard_events.clear();
   click(Control::cmdConvert); // clears the box, then prints
-  const std::vector<std::pair<DWORD, HWND>> once = {
-      {EVENT_OBJECT_VALUECHANGE, box}, {tavrin::ui::event_live_region_changed, box}};
+  const std::vector<std::tuple<DWORD, HWND, LONG>> once = {
+      {EVENT_OBJECT_VALUECHANGE, box, CHILDID_SELF},
+      {tavrin::ui::event_live_region_changed, box, tavrin::ui::line_child}};
   EXPECT_EQ(heard_events, once);
   const Heard after = heard(box);
   EXPECT_EQ(after.name, "Converted value");
   EXPECT_EQ(after.value, "30.48");
   EXPECT_EQ(after.role, ROLE_SYSTEM_TEXT);
+  const Heard line = heard(box, tavrin::ui::line_child); // what the live region speaks
+  EXPECT_EQ(line.name, "30.48");
+  EXPECT_EQ(line.role, ROLE_SYSTEM_STATICTEXT);
   click(Control::picConverted);
   EXPECT_TRUE(heard(box).state & STATE_SYSTEM_FOCUSED);
 
@@ -515,6 +522,9 @@ TEST_F(Form1Test, ScreenReadersReadTheResultAsNamedReadOnlyTextAndHearOfItOncePe
   const Heard overflowed = heard(box);
   EXPECT_EQ(overflowed.name, "Converted value");
   EXPECT_EQ(overflowed.value, "");
+  const Heard cleared = heard(box, tavrin::ui::line_child);
+  EXPECT_EQ(cleared.name, "");
+  EXPECT_EQ(cleared.role, ROLE_SYSTEM_STATICTEXT);
   UnhookWinEvent(hook);
 }
 
