@@ -26,7 +26,7 @@ installed() {
 windows_packages=(
   cmake make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  googletest libcli11-dev
+  googletest libcli11-dev libboost-dev
   wine wine64 wine32:i386
   nsis
   xvfb xauth
