@@ -170,7 +170,7 @@ start_system "$sys"
 # holds the commit whether or not a branch points at it.
 step "clone $commit"
 git -C "$root" bundle create -q "$sys/root/tavrin.bundle" HEAD
-in_chroot "$sys" git clone -q --no-checkout /root/tavrin.bundle /root/tavrin
+in_chroot "$sys" git -c init.defaultBranch=main clone -q --no-checkout /root/tavrin.bundle /root/tavrin
 in_chroot "$sys" git -C /root/tavrin -c advice.detachedHead=false checkout -q --detach "$commit"
 
 step "the test command: bash scripts/test.sh"
