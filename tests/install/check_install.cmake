@@ -116,10 +116,10 @@ if(EXPECT_WINDOW)
           sleep 0.1
         done
         kill $app]=] sh ${usr}/bin/tavrin "${title}"
-      OUTPUT_VARIABLE shown ERROR_QUIET TIMEOUT 120)
+      OUTPUT_VARIABLE shown ERROR_VARIABLE err TIMEOUT 120)
     string(REGEX MATCH ": \\(\"[^\"]*\" \"([^\"]*)\"\\)" _ "${shown}")
     if(wm_class STREQUAL "" OR NOT CMAKE_MATCH_1 STREQUAL wm_class)
-      fail("the window's WM_CLASS is '${shown}'; the desktop entry's StartupWMClass is '${wm_class}'")
+      fail("the window's WM_CLASS is '${shown}'; the desktop entry's StartupWMClass is '${wm_class}'\n${err}")
     endif()
   else()
     message(STATUS "xvfb-run or xwininfo not installed: the window's class is not checked")
