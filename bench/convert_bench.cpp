@@ -76,8 +76,9 @@ double full_chain_convert(std::string_view input, std::string_view source,
   const double x = tavrin::parse_number(input).value;
   double result = 0.0;
   for (const auto& p : chain) {
-    const bool same_source = p.source == source;
-    const bool same_target = p.target == target;
+    // Not const: Google Benchmark 1.8 deprecates DoNotOptimize of a const.
+    bool same_source = p.source == source;
+    bool same_target = p.target == target;
     benchmark::DoNotOptimize(same_source);
     benchmark::DoNotOptimize(same_target);
     if (same_source & same_target) result = tavrin::apply(*p.rule, x);

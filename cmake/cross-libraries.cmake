@@ -26,6 +26,18 @@ function(tavrin_system_headers target)
     INTERFACE_COMPILE_DEFINITIONS "${arg_DEFINITIONS}")
 endfunction()
 
+# tavrin_cross_header_libraries(): the header-only libraries every cross
+# build takes from Debian, under the targets their own CMake packages give a
+# Linux build: CLI11 for tavrin-convert, Boost.Multiprecision for the audit's
+# exact arithmetic, fast_float and {fmt} for number text.
+function(tavrin_cross_header_libraries)
+  tavrin_system_headers(CLI11::CLI11 FOLDERS CLI PACKAGE libcli11-dev)
+  tavrin_system_headers(Boost::headers FOLDERS boost PACKAGE libboost-dev)
+  tavrin_system_headers(fmt::fmt-header-only FOLDERS fmt PACKAGE libfmt-dev
+                        DEFINITIONS FMT_HEADER_ONLY=1)
+  tavrin_system_headers(FastFloat::fast_float FOLDERS fast_float PACKAGE libfast-float-dev)
+endfunction()
+
 # tavrin_googletest_from_source(): GoogleTest and its main, built with the
 # cross compiler from Debian's source package (googletest), as GTest::gtest
 # and GTest::gtest_main.

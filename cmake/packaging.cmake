@@ -13,9 +13,13 @@
 # What every package says of itself.
 set(CPACK_PACKAGE_NAME tavrin)
 set(CPACK_PACKAGE_VENDOR "${TAVRIN_VENDOR}")
-# A package needs a maintainer; .invalid marks the address as a placeholder
-# until the project has one to publish.
+# A package needs a maintainer, and its metainfo a homepage. Both are under
+# .invalid, the top-level domain reserved never to resolve (RFC 2606), as
+# placeholders until the project has an address and a site to publish; the
+# validators (appstreamcli, lintian) check a homepage's form, not its host.
 set(CPACK_PACKAGE_CONTACT "Tavrin maintainers <maintainers@tavrin.invalid>")
+set(TAVRIN_HOMEPAGE "https://tavrin.invalid/")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TAVRIN_HOMEPAGE}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -43,7 +47,9 @@ endif()
 set(TAVRIN_APP_ID org.tavrin.Tavrin)
 set(_tavrin_linux ${PROJECT_SOURCE_DIR}/assets/linux)
 
-# The metainfo carries the release version, from the project version.
+# The metainfo names the release by the package's version (the project
+# version, which AppStream compares with the installed package's), the
+# maker and the homepage.
 configure_file(${_tavrin_linux}/${TAVRIN_APP_ID}.metainfo.xml.in
                ${PROJECT_BINARY_DIR}/${TAVRIN_APP_ID}.metainfo.xml @ONLY)
 

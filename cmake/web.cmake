@@ -49,8 +49,9 @@ foreach(_option -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sENVIRONMENT=node -sTOTAL_STACK=
   add_link_options("$<${_node_program}:${_option}>")
 endforeach()
 
-# CLI11 for tavrin-convert, header-only.
-tavrin_system_headers(CLI11::CLI11 FOLDERS CLI PACKAGE libcli11-dev)
+# The header-only libraries: Debian's headers of them, and nothing else of
+# /usr/include (cmake/cross-libraries.cmake).
+tavrin_cross_header_libraries()
 
 if(TAVRIN_BUILD_TESTS)
   tavrin_googletest_from_source()

@@ -2,7 +2,7 @@
 # the root CMakeLists.txt before any target when CMAKE_SYSTEM_NAME is Windows.
 # The programs must run from a bare folder on any Windows, so they carry their
 # C++ runtime inside; the libraries a Linux build finds as packages (CLI11,
-# GoogleTest) come from Debian's sources of them instead.
+# Boost, GoogleTest) come from Debian's headers and sources of them instead.
 
 if(NOT MINGW)
   message(FATAL_ERROR "The Windows build is made with MinGW-w64: --toolchain cmake/toolchains/mingw-w64-i686.cmake (or -x86_64)")
@@ -38,19 +38,9 @@ if(TAVRIN_HARDEN)
   endif()
 endif()
 
-# CLI11 is header-only. Its package config names /usr/include, which must not
-# reach the cross compiler (glibc's headers would shadow MinGW-w64's), so the
-# target points at a folder holding only a link to /usr/include/CLI.
-find_path(TAVRIN_CLI11_INCLUDE CLI/CLI.hpp PATHS /usr/include
-          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT TAVRIN_CLI11_INCLUDE)
-  message(FATAL_ERROR "CLI11's headers are missing: apt-get install libcli11-dev")
-endif()
-set(_cli11_dir ${PROJECT_BINARY_DIR}/windows/cli11-include)
-file(MAKE_DIRECTORY ${_cli11_dir})
-file(CREATE_LINK ${TAVRIN_CLI11_INCLUDE}/CLI ${_cli11_dir}/CLI SYMBOLIC)
-add_library(CLI11::CLI11 INTERFACE IMPORTED)
-set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${_cli11_dir})
+# The header-only libraries: Debian's headers of them, and nothing else of
+# /usr/include (cmake/cross-libraries.cmake).
+tavrin_cross_header_libraries()
 
 # GoogleTest built from Debian's source package (googletest), for the tests.
 if(TAVRIN_BUILD_TESTS)

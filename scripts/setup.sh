@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tavrin needs on Debian 12, non-interactively,
+# Installs what building and testing Tavrin needs on Debian 12 or 13, non-interactively,
 # and generates the locales the tests use. Safe to run again: it installs only
 # what is missing. Runs as root, or through sudo otherwise.
 set -euo pipefail

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows builds, made and tested on Debian 12: installs what is missing
+# The Windows builds, made and tested on Debian 12 or 13: installs what is missing
 # (MinGW-w64, wine with wine32, GoogleTest's sources), cross-builds 32- and
 # 64-bit Windows in build-windows-i686/ and build-windows-x86_64/, runs each
 # test suite under wine through ctest, and packs tavrin-1.00-win32.zip and
@@ -26,7 +26,7 @@ installed() {
 windows_packages=(
   cmake make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  googletest libcli11-dev
+  googletest libcli11-dev libboost-dev
   wine wine64 wine32:i386
   nsis
   xvfb xauth

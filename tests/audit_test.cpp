@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -79,8 +82,8 @@ TEST(Audit, ListsEveryRuleButTheIdentitiesOnceWorstFirst) {
     EXPECT_NE(a.from.index, a.to.index);
     EXPECT_TRUE(seen.insert({a.from.category, a.from.index, a.to.index}).second);
     if (i == 0) continue;
-    const Rational before = all[i - 1].deviation.relative.magnitude();
-    const Rational here = a.deviation.relative.magnitude();
+    const Rational before = abs(all[i - 1].deviation.relative);
+    const Rational here = abs(a.deviation.relative);
     ASSERT_GE(before, here) << i;
     if (before == here) {  // ties keep catalogue order
       const auto& p = all[i - 1];
@@ -96,8 +99,8 @@ TEST(Audit, ListsEveryRuleButTheIdentitiesOnceWorstFirst) {
 TEST(Audit, SaysTheGasFlowTableTakesOneReferenceCondition) {
   const auto check = tavrin::check_conditions(11);
   ASSERT_TRUE(check);
-  EXPECT_LT(check->worst_common, Rational::from_decimal("0.0002"));
-  EXPECT_GT(check->worst_customary, Rational::from_decimal("0.05"));
+  EXPECT_LT(check->worst_common, tavrin::exact_decimal("0.0002"));
+  EXPECT_GT(check->worst_customary, tavrin::exact_decimal("0.05"));
   EXPECT_FALSE(tavrin::check_conditions(0));
 }
 
@@ -105,10 +108,44 @@ TEST(ExactNumber, ReadsExpressionsAndRoundsOnceHalfAwayFromZero) {
   EXPECT_EQ(decimal_text(tavrin::parse_exact("42 × 231 × 0.0254^3").offset, 18), "0.158987294928");
   EXPECT_EQ(decimal_text(tavrin::parse_exact("10^−7 × 6.21").offset, 5), "0.000000621");
   EXPECT_EQ(tavrin::parse_exact("((x − 32) × 5) / 9").slope, Rational(5) / 9);
-  EXPECT_EQ(decimal_text(Rational::from_decimal("2.45"), 2), "2.5");
-  EXPECT_EQ(decimal_text(-Rational::from_decimal("9.96"), 2, true), "-10");
+  EXPECT_EQ(decimal_text(tavrin::exact_decimal("2.45"), 2), "2.5");
+  EXPECT_EQ(decimal_text(-tavrin::exact_decimal("9.96"), 2, true), "-10");
   EXPECT_EQ(decimal_text(Rational(2) / 3, 4, true), "0.6667");
-  EXPECT_EQ(decimal_text(Rational::from_decimal("1.5"), 4, true), "1.500");
+  EXPECT_EQ(decimal_text(tavrin::exact_decimal("1.5"), 4, true), "1.500");
   for (const char* bad : {"x × x", "1 / (x − x)", "2 / 0", "1..2", "3 +", "(1", "x^2", "1e5"})
     EXPECT_THROW(tavrin::parse_exact(bad), std::exception) << bad;
+}
+
+TEST(ExactNumber, RoundsToTheNearestDoubleOnceTiesToEvenFromHugeToSubnormal) {
+  // Against from_chars, which rounds decimal text correctly: the edges of the
+  // subnormal range, just above half the smallest subnormal (just below it
+  // is 0, further down), the largest double, and a tie at 2^53 + 1.
+  for (const char* text : {"0.1", "1", "9007199254740993", "2.2250738585072011e-308",
+                           "2.2250738585072014e-308", "4.9406564584124654e-324",
+                           "2.4703282292062328e-324",
+                           "1.7976931348623157e308", "1.7976931348623158e308"}) {
+    const std::string_view t = text;
+    const auto e = t.find('e');
+    const std::string exact = std::string(t.substr(0, e)) +
+        (e == t.npos ? "" : " × 10^" + std::string(t.substr(e + 1)));
+    double want = -1;
+    std::from_chars(t.data(), t.data() + t.size(), want);
+    EXPECT_EQ(tavrin::nearest_double(tavrin::parse_exact(exact).offset), want) << text;
+    EXPECT_EQ(tavrin::nearest_double(-tavrin::parse_exact(exact).offset), -want) << text;
+  }
+  // Rounding to 53 bits first and then to the subnormal's fewer bits would
+  // take (3.5 − 2^−60) × 2^−1074 up to 4 × 2^−1074, not down to 3 × 2^−1074.
+  const auto two_to = [](int e) {
+    const boost::multiprecision::cpp_int p = pow(boost::multiprecision::cpp_int(2), std::abs(e));
+    return e < 0 ? Rational(1, p) : Rational(p);
+  };
+  EXPECT_EQ(tavrin::nearest_double((Rational(7, 2) - two_to(-60)) * two_to(-1074)),
+            std::ldexp(3.0, -1074));
+  // Half an ulp above the largest double is the first value that rounds to infinity.
+  const Rational largest = two_to(1024) - two_to(971);
+  EXPECT_EQ(tavrin::nearest_double(largest + two_to(969)), std::numeric_limits<double>::max());
+  EXPECT_EQ(tavrin::nearest_double(largest + two_to(970)), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(tavrin::nearest_double(tavrin::parse_exact("2.4703282292062327 × 10^-324").offset), 0.0);
+  EXPECT_EQ(tavrin::nearest_double(two_to(-1075)), 0.0);  // the tie goes to the even 0
+  EXPECT_EQ(tavrin::nearest_double(Rational(0)), 0.0);
 }

@@ -26,9 +26,8 @@ std::string deviation_cell(const Deviation& d) {
 // "this rule is exact" or "this rule is 6.865 % high".
 std::string verdict(const Deviation& d) {
   if (d.is_exact) return "this rule is exact";
-  const Rational percent = d.relative.magnitude() * 100;
-  return "this rule is " + decimal_text(percent, 4, true) + " % " +
-         (d.relative.negative() ? "low" : "high");
+  return "this rule is " + decimal_text(abs(d.relative) * 100, 4, true) + " % " +
+         (d.relative.sign() < 0 ? "low" : "high");
 }
 
 // The short name a convention goes by in the note column; the two gas
@@ -97,14 +96,14 @@ std::string relation_text(const Affine& a, int digits) {
   if (a.offset.is_zero()) return decimal_text(a.slope, digits);
   std::string out = "x";
   if (a.slope != 1) out += " × " + decimal_text(a.slope, digits);
-  out += a.offset.negative() ? " − " : " + ";
-  return out + decimal_text(a.offset.magnitude(), digits);
+  out += a.offset.sign() < 0 ? " − " : " + ";
+  return out + decimal_text(abs(a.offset), digits);
 }
 
 std::string percent_text(const Rational& relative, int significant) {
   if (relative.is_zero()) return "0";
-  const std::string magnitude = decimal_text(relative.magnitude() * 100, significant, true);
-  return (relative.negative() ? "-" : "+") + magnitude;
+  const std::string magnitude = decimal_text(abs(relative) * 100, significant, true);
+  return (relative.sign() < 0 ? "-" : "+") + magnitude;
 }
 
 Outcome audit_listing(std::optional<std::string_view> category, TableForm form) {

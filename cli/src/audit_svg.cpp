@@ -70,7 +70,7 @@ int text_width(std::string_view text) {
 
 // Where |deviation| (a fraction, not yet in percent) falls on the scale, 0 to 1.
 double scale_position(const Rational& relative) {
-  const double percent = approximate(relative.magnitude() * 100);
+  const double percent = nearest_double(abs(relative) * 100);
   const double t = (std::log10(percent) - decade_low) / (decade_high - decade_low);
   return std::clamp(t, 0.0, 1.0);
 }
@@ -93,9 +93,9 @@ unsigned ink_for(double t) { return t >= 0.6 ? 0xffffff : 0x222222; }
 // A cell's figure: the deviation in percent to two significant digits,
 // "+6.9", "−16", "+0.011", "+3.2e-6".
 std::string cell_figure(const Rational& relative) {
-  const Rational percent = relative.magnitude() * 100;
+  const Rational percent = abs(relative) * 100;
   std::string text;
-  if (percent >= Rational::from_decimal("0.001")) {
+  if (percent >= Rational(1, 1000)) {
     text = decimal_text(percent, 2);
   } else {
     const RoundedDecimal r = round_decimal(percent, 2);
@@ -103,7 +103,7 @@ std::string cell_figure(const Rational& relative) {
     text = digits.substr(0, 1) + (digits[1] != '0' ? "." + digits.substr(1) : "") + "e" +
            num(r.exponent + 1);
   }
-  return (relative.negative() ? "−" : "+") + text;
+  return (relative.sign() < 0 ? "−" : "+") + text;
 }
 
 struct Text {

@@ -30,7 +30,7 @@ Deviation against(const Affine& written, const Affine& exact) {
 
 Affine written_relation(const Rule& rule) {
   switch (rule.kind) {
-  case RuleKind::scale: return {Rational::from_decimal(rule.factor_text), 0};
+  case RuleKind::scale: return {exact_decimal(rule.factor_text), 0};
   case RuleKind::formula: return parse_exact(rule.formula->text);
   case RuleKind::identity:
   case RuleKind::none: break;
@@ -65,7 +65,7 @@ std::vector<RuleAudit> audit_rules(std::optional<std::size_t> category) {
         if (i != j) out.push_back(audit_rule({c, i}, {c, j}));
   }
   std::stable_sort(out.begin(), out.end(), [](const RuleAudit& a, const RuleAudit& b) {
-    return a.deviation.relative.magnitude() > b.deviation.relative.magnitude();
+    return abs(a.deviation.relative) > abs(b.deviation.relative);
   });
   return out;
 }
@@ -75,8 +75,8 @@ std::optional<ConditionsCheck> check_conditions(std::size_t index) {
   for (const RuleAudit& a : audit_rules(index)) {
     if (!a.customary) continue;
     if (!check) check.emplace();
-    check->worst_common = std::max(check->worst_common, a.deviation.relative.magnitude());
-    check->worst_customary = std::max(check->worst_customary, a.customary->relative.magnitude());
+    check->worst_common = std::max<Rational>(check->worst_common, abs(a.deviation.relative));
+    check->worst_customary = std::max<Rational>(check->worst_customary, abs(a.customary->relative));
   }
   return check;
 }

@@ -4,125 +4,23 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
-#include <utility>
 
 namespace tavrin {
 
-// ---------------------------------------------------------------------------
-// Natural: base 2^32 limbs, schoolbook arithmetic. The audit's numbers have a
-// few dozen decimal digits, so nothing cleverer pays.
+using boost::multiprecision::cpp_int;
 
-Natural::Natural(std::uint64_t value) {
-  while (value != 0) {
-    limbs_.push_back(static_cast<std::uint32_t>(value));
-    value >>= 32;
-  }
-}
-
-std::size_t Natural::bit_width() const {
-  if (limbs_.empty()) return 0;
-  std::size_t bits = 32 * (limbs_.size() - 1);
-  for (std::uint32_t top = limbs_.back(); top != 0; top >>= 1) ++bits;
-  return bits;
-}
-
-Natural Natural::shifted_left(std::size_t bits) const {
-  if (is_zero()) return {};
-  Natural out;
-  out.limbs_.assign(bits / 32, 0);
-  const unsigned shift = bits % 32;
-  std::uint32_t carry = 0;
-  for (std::uint32_t limb : limbs_) {
-    out.limbs_.push_back(shift == 0 ? limb : (limb << shift) | carry);
-    carry = shift == 0 ? 0 : limb >> (32 - shift);
-  }
-  if (carry != 0) out.limbs_.push_back(carry);
-  return out;
-}
-
-Natural operator+(const Natural& a, const Natural& b) {
-  Natural out;
-  std::uint64_t carry = 0;
-  for (std::size_t i = 0; i < std::max(a.limbs_.size(), b.limbs_.size()) || carry != 0; ++i) {
-    std::uint64_t sum = carry;
-    if (i < a.limbs_.size()) sum += a.limbs_[i];
-    if (i < b.limbs_.size()) sum += b.limbs_[i];
-    out.limbs_.push_back(static_cast<std::uint32_t>(sum));
-    carry = sum >> 32;
-  }
-  return out;
-}
-
-Natural operator-(const Natural& a, const Natural& b) {
-  if (a < b) throw std::domain_error("negative natural number");
-  Natural out;
-  std::int64_t borrow = 0;
-  for (std::size_t i = 0; i < a.limbs_.size(); ++i) {
-    std::int64_t d = static_cast<std::int64_t>(a.limbs_[i]) - borrow -
-                     (i < b.limbs_.size() ? static_cast<std::int64_t>(b.limbs_[i]) : 0);
-    borrow = d < 0 ? 1 : 0;
-    if (d < 0) d += std::int64_t{1} << 32;
-    out.limbs_.push_back(static_cast<std::uint32_t>(d));
-  }
-  while (!out.limbs_.empty() && out.limbs_.back() == 0) out.limbs_.pop_back();
-  return out;
-}
-
-Natural operator*(const Natural& a, const Natural& b) {
-  if (a.is_zero() || b.is_zero()) return {};
-  Natural out;
-  out.limbs_.assign(a.limbs_.size() + b.limbs_.size(), 0);
-  for (std::size_t i = 0; i < a.limbs_.size(); ++i) {
-    std::uint64_t carry = 0;
-    for (std::size_t j = 0; j < b.limbs_.size(); ++j) {
-      const std::uint64_t t = std::uint64_t{a.limbs_[i]} * b.limbs_[j] + out.limbs_[i + j] + carry;
-      out.limbs_[i + j] = static_cast<std::uint32_t>(t);
-      carry = t >> 32;
-    }
-    out.limbs_[i + b.limbs_.size()] = static_cast<std::uint32_t>(carry);
-  }
-  while (!out.limbs_.empty() && out.limbs_.back() == 0) out.limbs_.pop_back();
-  return out;
-}
-
-std::strong_ordering operator<=>(const Natural& a, const Natural& b) {
-  if (a.limbs_.size() != b.limbs_.size()) return a.limbs_.size() <=> b.limbs_.size();
-  for (std::size_t i = a.limbs_.size(); i-- > 0;)
-    if (a.limbs_[i] != b.limbs_[i]) return a.limbs_[i] <=> b.limbs_[i];
-  return std::strong_ordering::equal;
-}
-
-Natural power_of_ten(unsigned exponent) {
-  Natural out(1);
-  const Natural ten(10);
-  for (unsigned i = 0; i < exponent; ++i) out = out * ten;
-  return out;
-}
-
-// ---------------------------------------------------------------------------
-// Rational
-
-Rational::Rational(std::int64_t value)
-    : negative_(value < 0),
-      num_(value < 0 ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value)),
-      den_(1) {}
-
-Rational::Rational(bool negative, Natural numerator, Natural denominator)
-    : negative_(negative), num_(std::move(numerator)), den_(std::move(denominator)) {
-  if (den_.is_zero()) throw std::domain_error("division by zero");
-}
-
-Rational Rational::from_decimal(std::string_view text) {
-  Natural num;
+Rational exact_decimal(std::string_view text) {
+  cpp_int num;
   unsigned decimals = 0;
   bool point = false, digits = false;
-  const Natural ten(10);
   for (char c : text) {
     if (c == '.' && !point) {
       point = true;
     } else if (c >= '0' && c <= '9') {
-      num = num * ten + Natural(static_cast<std::uint64_t>(c - '0'));
+      num = num * 10 + (c - '0');
       digits = true;
       if (point) ++decimals;
     } else {
@@ -130,49 +28,25 @@ Rational Rational::from_decimal(std::string_view text) {
     }
   }
   if (!digits) throw std::invalid_argument("not a decimal: " + std::string(text));
-  return {false, std::move(num), power_of_ten(decimals)};
+  return {num, pow(cpp_int(10), decimals)};
 }
-
-Rational operator-(const Rational& a) { return {!a.negative_, a.num_, a.den_}; }
-
-Rational operator+(const Rational& a, const Rational& b) {
-  Natural x = a.num_ * b.den_, y = b.num_ * a.den_;
-  Natural den = a.den_ * b.den_;
-  if (a.negative_ == b.negative_) return {a.negative_, x + y, std::move(den)};
-  // Opposite signs: the larger magnitude keeps its sign.
-  if (x >= y) return {a.negative_, x - y, std::move(den)};
-  return {b.negative_, y - x, std::move(den)};
-}
-
-Rational operator-(const Rational& a, const Rational& b) { return a + (-b); }
-
-Rational operator*(const Rational& a, const Rational& b) {
-  return {a.negative_ != b.negative_, a.num_ * b.num_, a.den_ * b.den_};
-}
-
-Rational operator/(const Rational& a, const Rational& b) {
-  if (b.is_zero()) throw std::domain_error("division by zero");
-  return {a.negative_ != b.negative_, a.num_ * b.den_, a.den_ * b.num_};
-}
-
-std::strong_ordering operator<=>(const Rational& a, const Rational& b) {
-  const bool an = a.negative(), bn = b.negative();
-  if (an != bn) return an ? std::strong_ordering::less : std::strong_ordering::greater;
-  const auto magnitudes = (a.num_ * b.den_) <=> (b.num_ * a.den_);
-  return an ? 0 <=> magnitudes : magnitudes;
-}
-
-bool operator==(const Rational& a, const Rational& b) { return (a <=> b) == 0; }
 
 // ---------------------------------------------------------------------------
-// Decimal text
+// The one rounding at the end: to decimal digits for the figures, to the
+// nearest double for the picture's scale.
 
 namespace {
 
+cpp_int power_of_ten(int exponent) { return pow(cpp_int(10), static_cast<unsigned>(exponent)); }
+
 // n / d compared with 10^e.
-std::strong_ordering against_power_of_ten(const Natural& n, const Natural& d, int e) {
-  return e >= 0 ? n <=> d * power_of_ten(static_cast<unsigned>(e))
-                : n * power_of_ten(static_cast<unsigned>(-e)) <=> d;
+int against_power_of_ten(const cpp_int& n, const cpp_int& d, int e) {
+  return e >= 0 ? n.compare(d * power_of_ten(e)) : cpp_int(n * power_of_ten(-e)).compare(d);
+}
+
+// n / d compared with 2^e.
+int against_power_of_two(const cpp_int& n, const cpp_int& d, long e) {
+  return e >= 0 ? n.compare(cpp_int(d << e)) : cpp_int(n << -e).compare(d);
 }
 
 std::string digits_text(std::uint64_t n) {
@@ -186,39 +60,62 @@ std::string digits_text(std::uint64_t n) {
 RoundedDecimal round_decimal(const Rational& value, int significant) {
   if (significant < 1 || significant > 18) throw std::invalid_argument("1 to 18 digits");
   if (value.is_zero()) return {};
-  const Natural& n = value.numerator();
-  const Natural& d = value.denominator();
+  const cpp_int n = abs(numerator(value));
+  const cpp_int d = denominator(value);
 
   // e with 10^e <= n/d < 10^(e+1): start from the bit lengths (log10 2 is
   // about 0.30103), then step to the exact place.
-  int e = static_cast<int>((static_cast<long long>(n.bit_width()) -
-                            static_cast<long long>(d.bit_width())) * 30103 / 100000);
+  int e = static_cast<int>((static_cast<long long>(msb(n)) - static_cast<long long>(msb(d))) *
+                           30103 / 100000);
   while (against_power_of_ten(n, d, e) < 0) --e;
   while (against_power_of_ten(n, d, e + 1) >= 0) ++e;
 
   // q = n/d × 10^s lies in [10^(significant-1), 10^significant).
   const int s = significant - 1 - e;
-  const Natural num = s >= 0 ? n * power_of_ten(static_cast<unsigned>(s)) : n;
-  const Natural den = s < 0 ? d * power_of_ten(static_cast<unsigned>(-s)) : d;
-  // Binary long division: the quotient is below 10^18 < 2^60.
-  std::uint64_t q = 0;
-  Natural rest = num;
-  for (int bit = 60; bit >= 0; --bit) {
-    const Natural step = den.shifted_left(static_cast<std::size_t>(bit));
-    if (step <= rest) {
-      rest = rest - step;
-      q |= std::uint64_t{1} << bit;
-    }
+  cpp_int q, rest;
+  if (s >= 0) {
+    divide_qr(cpp_int(n * power_of_ten(s)), d, q, rest);
+    if (rest * 2 >= d) ++q;  // half away from zero
+  } else {
+    const cpp_int den = d * power_of_ten(-s);
+    divide_qr(n, den, q, rest);
+    if (rest * 2 >= den) ++q;
   }
-  if (rest.shifted_left(1) >= den) ++q;  // half away from zero
+  std::uint64_t digits = q.convert_to<std::uint64_t>();
   int exponent = -s;
   std::uint64_t limit = 1;
   for (int i = 0; i < significant; ++i) limit *= 10;
-  if (q == limit) {  // 9.99... rounded up to 10.0...
-    q /= 10;
+  if (digits == limit) {  // 9.99... rounded up to 10.0...
+    digits /= 10;
     ++exponent;
   }
-  return {value.negative(), q, exponent};
+  return {value.sign() < 0, digits, exponent};
+}
+
+double nearest_double(const Rational& value) {
+  if (value.is_zero()) return 0.0;
+  const double sign = value.sign() < 0 ? -1.0 : 1.0;
+  const cpp_int n = abs(numerator(value));
+  const cpp_int d = denominator(value);
+  // k with 2^k <= n/d < 2^(k+1).
+  long k = static_cast<long>(msb(n)) - static_cast<long>(msb(d));
+  if (against_power_of_two(n, d, k) < 0) --k;
+  using limits = std::numeric_limits<double>;
+  if (k >= limits::max_exponent) return sign * limits::infinity();
+  // Below half the smallest subnormal, 2^-1075: rounds to 0.
+  if (k < limits::min_exponent - limits::digits - 1) return sign * 0.0;
+  // The place of the last bit a double keeps here: 52 bits below the
+  // leading one, and never below the smallest subnormal's, 2^-1074.
+  const long place = std::max(k - (limits::digits - 1), long{limits::min_exponent - limits::digits});
+  cpp_int q, rest;
+  const cpp_int den = place >= 0 ? cpp_int(d << place) : d;
+  divide_qr(place >= 0 ? n : cpp_int(n << -place), den, q, rest);
+  // Ties to even. q has at most 53 bits (2^53 after rounding up), so both
+  // the conversion and the scaling are exact; past the largest double the
+  // scaling gives infinity.
+  const int half = cpp_int(rest * 2).compare(den);
+  if (half > 0 || (half == 0 && bit_test(q, 0))) ++q;
+  return sign * std::ldexp(q.convert_to<double>(), static_cast<int>(place));
 }
 
 std::string decimal_text(const Rational& value, int significant, bool keep_zeros) {
@@ -242,15 +139,6 @@ std::string decimal_text(const Rational& value, int significant, bool keep_zeros
     }
   }
   return r.negative ? "-" + out : out;
-}
-
-double approximate(const Rational& value) {
-  const RoundedDecimal r = round_decimal(value, 17);
-  char exponent[8];
-  const auto end = std::to_chars(exponent, exponent + sizeof exponent, r.exponent).ptr;
-  const std::string text = (r.negative ? "-" : "") + digits_text(r.digits) + "e" +
-                           std::string(exponent, end);
-  return parse_number(text).value;
 }
 
 // ---------------------------------------------------------------------------
@@ -376,7 +264,7 @@ private:
     while (pos_ < text_.size() && ((text_[pos_] >= '0' && text_[pos_] <= '9') || text_[pos_] == '.'))
       ++pos_;
     if (pos_ == start) fail("a missing number");
-    return {0, Rational::from_decimal(text_.substr(start, pos_ - start))};
+    return {0, exact_decimal(text_.substr(start, pos_ - start))};
   }
 
   std::string_view text_;

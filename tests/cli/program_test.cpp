@@ -389,6 +389,35 @@ TEST(Audit, ReplacesTheSvgWholeOrLeavesTheOldFileAndNoTemporaryOne) {
   fs::remove_all(scratch);
 }
 
+TEST(Audit, ListingCsvAndExplanationsAreTheStoredOnesByteForByte) {
+  // Saved once from the program (tests/data/audit/): whatever computes the
+  // exact figures, the text they come out as stays the same.
+  const auto stored = [](const char* name) {
+    std::ifstream in(std::string(TAVRIN_TEST_DATA_DIR "/audit/") + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  using tavrin::cli::TableForm;
+  EXPECT_EQ(tavrin::cli::audit_listing({}, TableForm::aligned).out, stored("listing.txt"));
+  EXPECT_EQ(tavrin::cli::audit_listing({}, TableForm::csv).out, stored("listing.csv"));
+  // explain.txt: "> VALUE<TAB>FROM<TAB>TO", then what --explain prints for it.
+  const std::string explained = stored("explain.txt");
+  ASSERT_EQ(explained.rfind("> ", 0), 0u);
+  std::istringstream cases(explained);
+  std::string again;
+  for (std::string line; std::getline(cases, line);) {
+    if (line.rfind("> ", 0) != 0) continue;
+    std::istringstream fields(line.substr(2));
+    std::string value, from, to;
+    std::getline(fields, value, '\t');
+    std::getline(fields, from, '\t');
+    std::getline(fields, to);
+    again += line + "\n" + tavrin::cli::explain_one(value, from, to, false).out;
+  }
+  EXPECT_EQ(again, explained);
+}
+
 TEST(Locale, ACommaDecimalLocaleGivesTheSameOutput) {
 #ifdef _WIN32
   GTEST_SKIP() << "a Windows program takes no locale from LC_ALL; CoreUnderLocale sets the C runtime's";

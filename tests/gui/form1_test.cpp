@@ -52,7 +52,7 @@ class Form1Test : public QObject {
     // once closed; a desktop hands activation back to the window, as this
     // does once the platform's late events are in.
     QTest::qWait(20);
-    QApplication::setActiveWindow(form.get());
+    form->activateWindow();
     QTRY_VERIFY(form->isActiveWindow());
   }
 
@@ -109,7 +109,7 @@ private slots:
   void init() {
     form = std::make_unique<Form1>();
     form->show();
-    QApplication::setActiveWindow(form.get());
+    form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
   }
   void cleanup() {

@@ -96,8 +96,33 @@ if(EXPECT_WINDOW)
   endif()
   file(READ ${metainfo} xml)
   if(NOT xml MATCHES "<id>${app_id}</id>" OR NOT xml MATCHES "desktop-id\">${app_id}.desktop<"
-     OR NOT xml MATCHES "version=\"${VERSION_TEXT}\"")
-    fail("metainfo does not name ${app_id}, ${app_id}.desktop and version ${VERSION_TEXT}")
+     OR NOT xml MATCHES "<release version=\"${VERSION}\"")
+    fail("metainfo does not name ${app_id}, ${app_id}.desktop and the package's version ${VERSION}")
+  endif()
+  # The running window's class is the one the entry names, so a dock groups
+  # the window with its launcher and icon. Its title is the entry's Name.
+  find_program(XVFB_RUN xvfb-run)
+  find_program(XWININFO xwininfo)
+  if(XVFB_RUN AND XWININFO)
+    file(STRINGS ${desktop} wm_class REGEX "^StartupWMClass=")
+    file(STRINGS ${desktop} title REGEX "^Name=")
+    string(REGEX REPLACE "^[^=]*=" "" wm_class "${wm_class}")
+    string(REGEX REPLACE "^[^=]*=" "" title "${title}")
+    # xwininfo lists each top-level window as: id "title": ("instance" "class") ...
+    execute_process(COMMAND ${XVFB_RUN} -a sh -c [=[
+        QT_QPA_PLATFORM=xcb "$1" & app=$!
+        for _ in $(seq 200); do
+          xwininfo -root -children | grep -F "\"$2\": (\"" && break
+          sleep 0.1
+        done
+        kill $app]=] sh ${usr}/bin/tavrin "${title}"
+      OUTPUT_VARIABLE shown ERROR_VARIABLE err TIMEOUT 120)
+    string(REGEX MATCH ": \\(\"[^\"]*\" \"([^\"]*)\"\\)" _ "${shown}")
+    if(wm_class STREQUAL "" OR NOT CMAKE_MATCH_1 STREQUAL wm_class)
+      fail("the window's WM_CLASS is '${shown}'; the desktop entry's StartupWMClass is '${wm_class}'\n${err}")
+    endif()
+  else()
+    message(STATUS "xvfb-run or xwininfo not installed: the window's class is not checked")
   endif()
 else()
   # Without the window there is nothing to launch: no desktop entry.
@@ -123,7 +148,7 @@ find_program(APPSTREAMCLI appstreamcli)
 if(APPSTREAMCLI)
   execute_process(COMMAND ${APPSTREAMCLI} validate --no-net ${metainfo}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0)
+  if(NOT rc EQUAL 0 OR out MATCHES "(^|\n)[EW]: ")
     fail("appstreamcli validate: ${out}")
   endif()
 else()

@@ -10,82 +10,21 @@
 // text only at the end, rounded once, to the digits asked for.
 #pragma once
 
-#include <compare>
-#include <cstddef>
+#include <boost/multiprecision/cpp_int.hpp>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tavrin {
 
-/// A non-negative integer of any size.
-class Natural {
-public:
-  Natural() = default;
-  /// The integer `value`.
-  explicit Natural(std::uint64_t value);
+/// An exact rational number of any size, kept in lowest terms
+/// (Boost.Multiprecision).
+using Rational = boost::multiprecision::cpp_rational;
 
-  /// True for 0.
-  bool is_zero() const { return limbs_.empty(); }
-  /// The number of bits up to the highest set bit; 0 for 0.
-  std::size_t bit_width() const;
-  /// This number times 2^bits.
-  Natural shifted_left(std::size_t bits) const;
-
-  friend Natural operator+(const Natural& a, const Natural& b);
-  /// a − b; `a` must not be less than `b`.
-  friend Natural operator-(const Natural& a, const Natural& b);
-  friend Natural operator*(const Natural& a, const Natural& b);
-  friend std::strong_ordering operator<=>(const Natural& a, const Natural& b);
-  friend bool operator==(const Natural& a, const Natural& b) = default;
-
-private:
-  std::vector<std::uint32_t> limbs_;  // least significant first, no zero limbs on top
-};
-
-/// 10^exponent.
-Natural power_of_ten(unsigned exponent);
-
-/// An exact rational number: a sign, a numerator and a positive denominator.
-/// Fractions are not reduced; comparisons cross-multiply.
-class Rational {
-public:
-  Rational() : den_(1) {}
-  /// The integer `value`.
-  Rational(std::int64_t value);  // NOLINT: integers are rationals
-  /// numerator / denominator; the denominator must not be 0.
-  Rational(bool negative, Natural numerator, Natural denominator);
-
-  /// The exact value of a decimal such as "0.45359237" or "1609344" (no sign,
-  /// no exponent); throws std::invalid_argument for anything else.
-  static Rational from_decimal(std::string_view text);
-
-  /// True for 0.
-  bool is_zero() const { return num_.is_zero(); }
-  /// True below 0.
-  bool negative() const { return negative_ && !is_zero(); }
-  /// The numerator's magnitude.
-  const Natural& numerator() const { return num_; }
-  /// The denominator, never 0.
-  const Natural& denominator() const { return den_; }
-  /// |this|.
-  Rational magnitude() const { return {false, num_, den_}; }
-
-  friend Rational operator-(const Rational& a);
-  friend Rational operator+(const Rational& a, const Rational& b);
-  friend Rational operator-(const Rational& a, const Rational& b);
-  friend Rational operator*(const Rational& a, const Rational& b);
-  /// a / b; throws std::domain_error when b is 0.
-  friend Rational operator/(const Rational& a, const Rational& b);
-  friend std::strong_ordering operator<=>(const Rational& a, const Rational& b);
-  friend bool operator==(const Rational& a, const Rational& b);
-
-private:
-  bool negative_ = false;
-  Natural num_;
-  Natural den_;
-};
+/// The exact value of a decimal such as "0.45359237" or "1609344" (no sign,
+/// no exponent); throws std::invalid_argument for anything else.
+Rational exact_decimal(std::string_view text);
 
 /// A value rounded to a number of significant digits: digits × 10^exponent.
 struct RoundedDecimal {
@@ -103,8 +42,11 @@ RoundedDecimal round_decimal(const Rational& value, int significant);
 /// 0 is "0". Locale-free.
 std::string decimal_text(const Rational& value, int significant, bool keep_zeros = false);
 
-/// The double nearest to `value` rounded to 17 significant digits; for scales and colours, never for the figures.
-double approximate(const Rational& value);
+/// The double nearest to `value`, ties to even, as IEEE 754 rounds: one
+/// rounding of the exact value, in the subnormal range too; ±infinity where
+/// `value` rounds beyond the largest double. For scales and colours, never
+/// for the figures, which decimal_text rounds from the exact value itself.
+double nearest_double(const Rational& value);
 
 /// An exact affine relation y = slope × x + offset.
 struct Affine {
