@@ -50,20 +50,6 @@ std::string colour(unsigned rgb) {
   return out;
 }
 
-std::string escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    default: out.push_back(c);
-    }
-  }
-  return out;
-}
-
 int text_width(std::string_view text) {
   return static_cast<int>(std::ceil(static_cast<double>(text_columns(text)) * char_w));
 }
@@ -114,7 +100,7 @@ struct Text {
 
 void put_text(std::string& svg, const Text& t) {
   svg += "<text x=\"" + num(t.x) + "\" y=\"" + num(t.y) + "\"" + t.attributes + ">" +
-         escaped(t.body) + "</text>\n";
+         markup_text(t.body) + "</text>\n";
 }
 
 void put_rect(std::string& svg, int x, int y, int w, int h, unsigned fill,
@@ -124,7 +110,7 @@ void put_rect(std::string& svg, int x, int y, int w, int h, unsigned fill,
   if (tooltip.empty()) {
     svg += "/>\n";
   } else {
-    svg += "><title>" + escaped(tooltip) + "</title></rect>\n";
+    svg += "><title>" + markup_text(tooltip) + "</title></rect>\n";
   }
 }
 

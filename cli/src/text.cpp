@@ -205,6 +205,20 @@ std::string csv_field(std::string_view text) {
   return out;
 }
 
+std::string markup_text(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    case '"': out += "&quot;"; break;
+    default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
 std::size_t text_columns(std::string_view text) {
   return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // not a continuation byte

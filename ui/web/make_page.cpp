@@ -10,6 +10,7 @@
 
 #include "tavrin/arithmetic_fault.hpp"
 #include "tavrin/catalogue.hpp"
+#include "tavrin/cli/text.hpp"
 #include "tavrin/number_text.hpp"
 
 #include <algorithm>
@@ -25,6 +26,7 @@
 namespace {
 
 using namespace tavrin::ui;
+using tavrin::cli::markup_text;
 
 // One of the artwork's 32-bit bitmaps (assets/*.bmp), as Tavrin.exe carries it.
 class Bitmap {
@@ -92,20 +94,6 @@ std::string hex(Rgb c) {
   return buf;
 }
 
-std::string escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    default: out.push_back(c);
-    }
-  }
-  return out;
-}
-
 // A length of the design in pixels at 96 DPI, scaled with the form.
 std::string px(double pixels) { return "calc(" + tavrin::exact_form(pixels) + "*var(--u))"; }
 
@@ -142,10 +130,10 @@ Caption caption_of(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '&' && i + 1 < text.size()) {
       ++i;
-      c.html += "<u>" + escaped(text.substr(i, 1)) + "</u>";
+      c.html += "<u>" + markup_text(text.substr(i, 1)) + "</u>";
       c.shortcut = "Alt+" + std::string(1, static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 32 : text[i]));
     } else {
-      c.html += escaped(text.substr(i, 1));
+      c.html += markup_text(text.substr(i, 1));
     }
   }
   return c;
@@ -154,7 +142,7 @@ Caption caption_of(std::string_view text) {
 std::string controls_html() {
   std::string out;
   for (const ControlSpec& c : form1_controls) {
-    const std::string id(c.name), name = escaped(c.accessible_name);
+    const std::string id(c.name), name = markup_text(c.accessible_name);
     switch (c.kind) {
     case ControlKind::list: {
       // The category list holds the categories from the start, as the
@@ -164,7 +152,7 @@ std::string controls_html() {
         const auto names = tavrin::category_names();
         for (std::size_t i = 0; i < names.size(); ++i)
           items += "<div id=\"" + id + "-items-" + std::to_string(i) + "\" role=\"option\" aria-selected=\"false\">" +
-                   escaped(names[i]) + "</div>";
+                   markup_text(names[i]) + "</div>";
       }
       const ControlSpec* label = label_of(c);
       const std::string named_by = label ? "aria-labelledby=\"" + std::string(label->name) + "\"" : "aria-label=\"" + name + "\"";
@@ -186,9 +174,9 @@ std::string controls_html() {
       break;
     case ControlKind::label:
       if (const ControlSpec* named = control_named_by(c))
-        out += "<label id=\"" + id + "\" for=\"" + std::string(named->name) + "\">" + escaped(c.caption) + "</label>\n";
+        out += "<label id=\"" + id + "\" for=\"" + std::string(named->name) + "\">" + markup_text(c.caption) + "</label>\n";
       else
-        out += "<div id=\"" + id + "\" class=\"label\">" + escaped(c.caption) + "</div>\n";
+        out += "<div id=\"" + id + "\" class=\"label\">" + markup_text(c.caption) + "</div>\n";
       break;
     case ControlKind::button: {
       const Caption caption = caption_of(c.caption);
@@ -320,7 +308,7 @@ int main(int argc, char** argv) {
     page = replaced(page, "@LAYOUT@", layout_css(background, output));
     page = replaced(page, "@CONTROLS@", controls_html());
     page = replaced(page, "@DATA@", data_json());
-    while (page.find("@CAPTION@") != std::string::npos) page = replaced(page, "@CAPTION@", escaped(form1_caption));
+    while (page.find("@CAPTION@") != std::string::npos) page = replaced(page, "@CAPTION@", markup_text(form1_caption));
     write(out + "/index.html", page);
 
     std::string manifest = read(source + "/manifest.webmanifest.in");

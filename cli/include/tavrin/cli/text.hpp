@@ -31,6 +31,10 @@ std::string in_quotes(std::string_view text);
 /// when it holds a comma, a double quote, a CR or a LF, or starts or ends with a blank.
 std::string csv_field(std::string_view text);
 
+/// `text` fit for XML or HTML, as text or in a double-quoted attribute:
+/// &, <, > and " written as entities (the SVG picture, the web page).
+std::string markup_text(std::string_view text);
+
 /// The character columns a UTF-8 text takes on a terminal: one a character
 /// (the catalogue and the rule texts hold no wide or combining characters).
 std::size_t text_columns(std::string_view text);
