@@ -26,7 +26,7 @@ installed() {
 windows_packages=(
   cmake make
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  googletest libcli11-dev libboost-dev
+  googletest
   wine wine64 wine32:i386
   nsis
   xvfb xauth
@@ -34,6 +34,12 @@ windows_packages=(
   # (scripts/screenshot-windows.sh); xdotool drives that screenshot.
   fonts-wine xdotool
 )
+
+# The header-only libraries the cross builds take, named once where the build
+# takes them (cmake/cross-libraries.cmake).
+mapfile -t header_packages < <(sed -n 's/.*PACKAGE \([a-z0-9][a-z0-9.+-]*\).*/\1/p' \
+                                 "$root/cmake/cross-libraries.cmake")
+windows_packages+=("${header_packages[@]}")
 
 install_missing() {
   local missing=() pkg
