@@ -1,7 +1,8 @@
 // Any bytes as number text: the reader never crashes, gives a finite value or
 // the overflow fault, agrees with the standard library's locale-free reader
 // (std::from_chars) on texts that are exactly one number, and its value
-// survives both ways of writing it out.
+// survives both ways of writing it out; the exact form is the standard
+// library's shortest text (std::to_chars), character for character.
 #include "tavrin/arithmetic_fault.hpp"
 #include "tavrin/number_text.hpp"
 
@@ -114,6 +115,11 @@ void check_written_forms(double value, std::string_view input) {
   const auto exact_back = tavrin::parse_number(exact);
   if (!exact_back.whole || !same_bits(exact_back.value, value))
     fail("the exact form does not read back to the same double", input);
+  // ... and is the C++ library's shortest form, character for character.
+  char shortest[40];
+  const auto shortest_end = std::to_chars(shortest, shortest + sizeof shortest, value).ptr;
+  if (exact != std::string_view(shortest, shortest_end))
+    fail("the exact form differs from std::to_chars's shortest form", input);
 
   // The display form reads back to the value rounded to 15 significant
   // digits, the rounding done here by std::to_chars in scientific form.

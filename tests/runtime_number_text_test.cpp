@@ -131,6 +131,11 @@ TEST(ExactForm, IsTheShortestTextThatReadsBack) {
   EXPECT_EQ(exact_form(3 * 0.333333), "0.999999");
   EXPECT_EQ(exact_form((212 + 459.67) / 1.8), "373.15000000000003");
   EXPECT_EQ(exact_form(1e-7 * 6.21), "6.21e-07");
+  // Plain or exponent form, whichever is shorter; a whole number past 2^53
+  // keeps all its digits.
+  EXPECT_EQ(exact_form(1e16), "1e+16");
+  EXPECT_EQ(exact_form(0x1p60), "1152921504606846976");
+  EXPECT_EQ(exact_form(123456789012345680.0), "123456789012345680");
   for (double v : {1.0 / 3.0, 6.02214076e23, -2.5e-300, 4.9e-324})
     EXPECT_EQ(value_of(exact_form(v)), v);
 }
