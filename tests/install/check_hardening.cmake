@@ -14,6 +14,9 @@
 # Debian 13's hardening-check also wants arm64's branch protection of every
 # program, and CET of an arm64 one; each architecture is held to its own.
 cmake_policy(VERSION 3.25)
+if(NOT HARDENING_CHECK)
+  message(FATAL_ERROR "hardening-check is missing (Debian package devscripts): nothing reads the hardening back")
+endif()
 string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
 string(REPLACE "," ";" LIBRARIES "${LIBRARIES}")
 set(skip "")
