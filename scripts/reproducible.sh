@@ -74,7 +74,10 @@ build_packages() {
         -DTAVRIN_BUILD_TESTS=OFF >/dev/null
       cmake --build "$build" -j"$jobs" >/dev/null
       (cd "$build" && cpack -G "$(IFS=';'; echo "${generators[*]}")" >/dev/null)
-      cp "$build"/tavrin-*-win*.zip "$build"/tavrin-*-setup.exe "$tree/out/" 2>/dev/null || true
+      # Each package asked for must be there: a missing one is a failure,
+      # not one less to compare.
+      [ "$zip" -eq 1 ] && cp "$build"/tavrin-*-win*.zip "$tree/out/"
+      [ "$installer" -eq 1 ] && cp "$build"/tavrin-*-setup.exe "$tree/out/"
     done
   fi
   echo "reproducible: built $tree in $((SECONDS - start)) s: $(cd "$tree/out" && echo *)"
