@@ -132,9 +132,16 @@ std::error_code replace_file(const std::string& path, std::string_view data) {
   const bool written = write_all(fd, data) && ::_commit(fd) == 0;
   int error = written ? 0 : errno;
   if (::_close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 &&
-      !::MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    error = errno_of(::GetLastError());
+  // An existing file is replaced keeping its attributes and its access
+  // rights (ReplaceFileW); a new one is the temporary file renamed.
+  if (error == 0) {
+    const bool replaced =
+        attributes != INVALID_FILE_ATTRIBUTES
+            ? ::ReplaceFileW(name.c_str(), temporary.c_str(), nullptr,
+                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+            : ::MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (!replaced) error = errno_of(::GetLastError());
+  }
   if (error != 0) {
     ::_wunlink(temporary.c_str());
     return failed(error);

@@ -18,9 +18,10 @@ bool write_all(int fd, std::string_view data);
 /// Puts `data` into the file named `path` (UTF-8) whole or not at all: it is
 /// written to a new file in the same folder, flushed to the disk, and renamed
 /// over `path` (on Windows through UTF-16 names, so any name works whatever
-/// the code page). A file `path` names through a symbolic link is replaced
-/// where the link points. On any failure, a full disk included, the old file
-/// is as it was and the new one is gone; the error says why.
+/// the code page). The old file's permissions are kept, and a symbolic link
+/// to an existing file stays a link: the file it names is replaced. On any
+/// failure, a full disk included, the old file is as it was and the new one
+/// is gone; the error says why.
 std::error_code replace_file(const std::string& path, std::string_view data);
 
 } // namespace tavrin::cli
