@@ -259,10 +259,10 @@ private:
 };
 
 LRESULT CALLBACK named_proc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                            DWORD_PTR name) {
+                            DWORD_PTR design) {
   if (message == WM_GETOBJECT && asks_for_client(lparam)) {
-    if (const LRESULT object =
-            client_object(control, wparam, {*reinterpret_cast<const std::string_view*>(name)}))
+    if (const LRESULT object = client_object(
+            control, wparam, {reinterpret_cast<const ControlSpec*>(design)->accessible_name}))
       return object;
   } else if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(control, named_proc, 0);
@@ -304,8 +304,9 @@ LRESULT client_object(HWND control, WPARAM wparam, const AccessibleFacts& facts)
   return answer;
 }
 
-void name_for_screen_readers(HWND control, const std::string_view& name) {
-  SetWindowSubclass(control, named_proc, 0, reinterpret_cast<DWORD_PTR>(&name));
+void name_for_screen_readers(HWND control, const ControlSpec& design) {
+  // The table's rows live as long as the program.
+  SetWindowSubclass(control, named_proc, 0, reinterpret_cast<DWORD_PTR>(&design));
 }
 
 bool mark_live_region(HWND control) {

@@ -5,6 +5,8 @@
 // control, with the name from the controls table, and for read-only text
 // also its role, state and value, and its line as a child.
 
+#include "form1_layout.hpp"
+
 #include <windows.h>
 
 #include <string_view>
@@ -31,9 +33,9 @@ bool asks_for_client(LPARAM lparam);
 /// on demand, for each asking client; 0 when no object could be made.
 LRESULT client_object(HWND control, WPARAM wparam, const AccessibleFacts& facts);
 
-/// Gives a control of Windows' own (an edit box) its accessible name: it then
-/// answers WM_GETOBJECT with client_object. `name` must outlive the control.
-void name_for_screen_readers(HWND control, const std::string_view& name);
+/// Gives a control of Windows' own (an edit box) the accessible name of its
+/// row of the controls table: it then answers WM_GETOBJECT with client_object.
+void name_for_screen_readers(HWND control, const ControlSpec& design);
 
 /// Marks the line of read-only text `control` a polite live region, so screen
 /// readers read its name, the line, when it raises

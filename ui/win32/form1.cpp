@@ -317,7 +317,7 @@ void Form1::create_controls() {
   // name is its caption.
   for (std::size_t i = 0; i < form1_controls.size(); ++i)
     if (form1_controls[i].kind == ControlKind::text_box)
-      name_for_screen_readers(controls_[i], form1_controls[i].accessible_name);
+      name_for_screen_readers(controls_[i], form1_controls[i]);
   for (const LabelFor& pair : form1_labels) {
     HWND before = GetWindow(control(pair.named), GW_HWNDPREV);
     SetWindowPos(control(pair.label), before ? before : HWND_TOP, 0, 0, 0, 0,
