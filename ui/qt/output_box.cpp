@@ -38,7 +38,7 @@ void OutputBox::print(const QString& line) {
 // One text-update event a change: AT-SPI passes it on as the removal of the
 // old line and the insertion of the new one (object:text-changed), so a
 // conversion, which clears the box and then prints, reads as one deletion
-// and one insertion. Nothing is built or sent while no screen reader listens.
+// and one insertion. Qt passes nothing on while no screen reader listens.
 void OutputBox::show_line(const QString& line) {
   if (line == line_) return;
   const QString old = std::exchange(line_, line);
