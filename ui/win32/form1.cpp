@@ -22,10 +22,6 @@ namespace {
 
 constexpr const wchar_t* form1_class = L"TavrinForm1";
 
-// Controls are numbered from here in table order, clear of IDOK and IDCANCEL,
-// which nothing in this window answers.
-constexpr int first_control_id = 100;
-
 // Fixed single border, title bar with window menu and close box; no
 // minimise or maximise box, no sizing frame.
 constexpr DWORD form1_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -301,7 +297,7 @@ void Form1::create_controls() {
       break;
     }
     controls_[i] = CreateWindowExW(ex_style, cls, widen(design.caption).c_str(), style, 0, 0, 0, 0,
-                                   hwnd_, reinterpret_cast<HMENU>(first_control_id + i),
+                                   hwnd_, reinterpret_cast<HMENU>(control_id(static_cast<Control>(i))),
                                    instance_, nullptr);
     if (design.kind == ControlKind::list) {
       SendMessageW(controls_[i], CB_LIMITTEXT, 0, 0); // no length limit
@@ -438,7 +434,7 @@ bool Form1::route_key(const MSG& message) {
     for (std::size_t i = 0; i < form1_controls.size(); ++i)
       if (form1_controls[i].kind == ControlKind::button &&
           access_key(form1_controls[i].caption) == key) {
-        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(first_control_id + i, BN_CLICKED),
+        SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(control_id(static_cast<Control>(i)), BN_CLICKED),
                      reinterpret_cast<LPARAM>(controls_[i]));
         return true;
       }
@@ -469,7 +465,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   case WM_COMMAND: {
     // Only the four handlers react; IDOK and IDCANCEL (Enter and Escape in
     // a dialog) mean nothing here.
-    const int id = LOWORD(wparam) - first_control_id;
+    const int id = LOWORD(wparam) - control_id(Control::cboType); // the first row
     const int code = HIWORD(wparam);
     if (id == static_cast<int>(Control::cboType) && code == CBN_SELCHANGE) cboType_click();
     else if (code == CBN_EDITCHANGE)

@@ -49,6 +49,9 @@ public:
   HWND hwnd() const { return hwnd_; }
   /// The window of one control.
   HWND control(Control which) const { return controls_[static_cast<std::size_t>(which)]; }
+  /// A control's window id (GetDlgItem), from its place in the controls table:
+  /// numbered from 100, clear of IDOK and IDCANCEL, which nothing here answers.
+  static constexpr int control_id(Control which) { return 100 + static_cast<int>(which); }
   /// The text colour a label, the input box or the output box is drawn in.
   COLORREF label_colour(Control which) const;
 

@@ -4,6 +4,7 @@
 // them, through Active Accessibility (oleacc).
 #include "accessible.hpp"
 #include "form1.hpp"
+#include "heard.hpp"
 #include "readable.hpp"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,9 @@ using tavrin::ui::Form1;
 using tavrin::ui::window_text;
 
 namespace {
+
+using tavrin::test::Heard;
+using tavrin::test::heard;
 
 // A message box seen while an action ran: what it said, then closed with OK.
 struct SeenBox {
@@ -60,35 +64,6 @@ void CALLBACK choose_from_menu(HWND, UINT, UINT_PTR timer, DWORD) {
     }
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
-}
-
-// What a screen reader reads of a window's client area, or of one of its
-// simple children.
-struct Heard {
-  std::string name, value;
-  long role = 0, state = 0;
-};
-
-Heard heard(HWND window, LONG child = CHILDID_SELF) {
-  IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                        __uuidof(IAccessible), reinterpret_cast<void**>(&object))))
-    return {"<no object>", "", 0, 0};
-  Heard out;
-  VARIANT whom, answer;
-  VariantInit(&whom);
-  whom.vt = VT_I4;
-  whom.lVal = child;
-  BSTR text = nullptr;
-  if (object->get_accName(whom, &text) == S_OK && text) out.name = tavrin::ui::narrow(text);
-  SysFreeString(text);
-  text = nullptr;
-  if (object->get_accValue(whom, &text) == S_OK && text) out.value = tavrin::ui::narrow(text);
-  SysFreeString(text);
-  if (object->get_accRole(whom, &answer) == S_OK && answer.vt == VT_I4) out.role = answer.lVal;
-  if (object->get_accState(whom, &answer) == S_OK && answer.vt == VT_I4) out.state = answer.lVal;
-  object->Release();
-  return out;
 }
 
 // The events screen readers were sent about client areas: what, for which

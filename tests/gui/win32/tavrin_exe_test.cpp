@@ -1,5 +1,7 @@
-// Tavrin.exe itself, as Windows sees the file and as a user starts it. The
-// test runs in the folder that holds Tavrin.exe.
+// Tavrin.exe itself, as Windows sees the file, as a user starts it and as a
+// screen reader reads it. The test runs in the folder that holds Tavrin.exe.
+#include "heard.hpp"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -76,7 +78,19 @@ TEST(TavrinExe, CarriesItsFiveImageIconAndBothBitmaps) {
   FreeLibrary(exe);
 }
 
-TEST(TavrinExe, StartsAndEndsOnAltX) {
+// Alt and a letter, as the keyboard sends it to a window.
+void press_alt(HWND window, wchar_t letter) {
+  PostMessageW(window, WM_SYSCHAR, letter, static_cast<LPARAM>(1u << 29 | 1u));
+}
+
+// The output box's value, once it reads `want` or after five seconds.
+std::string value_once(HWND box, const std::string& want) {
+  std::string value;
+  for (int i = 0; i < 100 && (value = tavrin::test::heard(box).value) != want; ++i) Sleep(50);
+  return value;
+}
+
+TEST(TavrinExe, StartsTellsAScreenReaderInAnotherProcessTheResultAndEndsOnAltX) {
   STARTUPINFOW start{};
   start.cb = sizeof start;
   PROCESS_INFORMATION process{};
@@ -91,7 +105,37 @@ TEST(TavrinExe, StartsAndEndsOnAltX) {
   }
   ASSERT_NE(window, nullptr) << "Tavrin.exe showed no window";
   EXPECT_TRUE(IsWindowVisible(window));
-  PostMessageW(window, WM_SYSCHAR, L'x', static_cast<LPARAM>(1u << 29 | 1u));
+
+  // A screen reader is another process: it reads the output box through
+  // COM's marshalling, before a conversion, after the typical run (typed
+  // unit names convert as chosen ones do) and after an overflow.
+  using tavrin::ui::Control;
+  using tavrin::ui::Form1;
+  const auto item = [window](Control c) { return GetDlgItem(window, Form1::control_id(c)); };
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HWND box = item(Control::picConverted);
+  const tavrin::test::Heard before = tavrin::test::heard(box);
+  EXPECT_EQ(before.name, "Converted value");
+  EXPECT_EQ(before.role, ROLE_SYSTEM_TEXT);
+  EXPECT_EQ(before.value, "");
+  SetWindowTextW(item(Control::cboOriginal), L"Inches");
+  SetWindowTextW(item(Control::cboConverted), L"Centimetres");
+  SetWindowTextW(item(Control::txtOriginal), L"12");
+  press_alt(window, L'c');
+  EXPECT_EQ(value_once(box, "30.48"), "30.48");
+  SetWindowTextW(item(Control::txtOriginal), L"1e400");
+  press_alt(window, L'c');
+  HWND fault = nullptr;
+  for (int i = 0; i < 100 && !(fault = FindWindowW(L"#32770", L"Tavrin")); ++i) Sleep(50);
+  ASSERT_NE(fault, nullptr) << "no message box for the overflow";
+  const tavrin::test::Heard overflowed = tavrin::test::heard(box);
+  EXPECT_EQ(overflowed.name, "Converted value");
+  EXPECT_EQ(overflowed.value, "");
+  PostMessageW(fault, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 100 && IsWindow(fault); ++i) Sleep(50);
+  CoUninitialize();
+
+  press_alt(window, L'x');
   ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
   DWORD code = 1;
   GetExitCodeProcess(process.hProcess, &code);
