@@ -113,6 +113,10 @@ class Page(unittest.TestCase):
         self.chord(Keys.SHIFT, Keys.TAB)
         self.keys(Keys.END, "1", Keys.ENTER)
         self.assertEqual(self.text("picConverted"), "30.48")
+        for button in ("cmdConvert", "cmdExit"):  # a browser presses a focused button on Enter
+            self.js("document.getElementById(arguments[0]).focus()", button)
+            self.keys(Keys.ENTER)
+        self.assertEqual((self.text("picConverted"), self.focused()), ("30.48", "cmdExit"))
         self.js("document.getElementById('cboType').focus()")
         self.keys(Keys.END, Keys.BACKSPACE * 6, "Area", Keys.ENTER)
         self.assertEqual((self.text("cboOriginal"), self.text("cboConverted")), ("Inches", "Centimetres"))

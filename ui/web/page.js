@@ -324,6 +324,13 @@
 
   $('cmdConvert').addEventListener('click', cmdConvertClick);
   $('cmdExit').addEventListener('click', cmdExitClick);
+  // Enter presses no button of the form, as in the windows, where only Space
+  // and the access keys do; a browser would press the focused one.
+  for (const button of form.querySelectorAll('button')) {
+    button.addEventListener('keydown', (e) => {
+      if (e.key === 'Enter') e.preventDefault();
+    });
+  }
 
   // --- window.tavrin, for the console and for tests ---
 
