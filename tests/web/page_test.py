@@ -116,6 +116,8 @@ class Page(unittest.TestCase):
         for button in ("cmdConvert", "cmdExit"):  # a browser presses a focused button on Enter
             self.js("document.getElementById(arguments[0]).focus()", button)
             self.keys(Keys.ENTER)
+        for kind in ("rawKeyDown", "keyUp"):  # Alt+J on a Dvorak keyboard, where QWERTY has C
+            self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {"type": kind, "modifiers": 1, "key": "j", "code": "KeyC"})
         self.assertEqual((self.text("picConverted"), self.focused()), ("30.48", "cmdExit"))
         self.js("document.getElementById('cboType').focus()")
         self.keys(Keys.END, Keys.BACKSPACE * 6, "Area", Keys.ENTER)

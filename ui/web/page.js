@@ -259,8 +259,20 @@
     output.focus();
   }
 
+  // The letter a key with modifiers gives: the character typed where it is
+  // a letter of the alphabet, else the letter the key bears on a US keyboard
+  // (macOS types another character with Option held, a Cyrillic layout
+  // another letter). Another layout's letters stay its own: Alt+J on a
+  // Dvorak keyboard is J, wherever the key sits.
+  const letterOf = (e) => (/^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
+    : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '');
+
+  // Copy is Cmd+C on Apple's systems and Ctrl+C elsewhere, with no other
+  // modifier: Ctrl+Shift+C stays the browser's.
+  const apple = /^(Mac|iPhone|iPad|iPod)/.test(navigator.platform);
   output.addEventListener('keydown', (e) => {
-    if ((e.ctrlKey || e.metaKey) && !e.altKey && (e.key === 'c' || e.key === 'C' || e.code === 'KeyC')) {
+    const command = apple ? e.metaKey && !e.ctrlKey : e.ctrlKey && !e.metaKey;
+    if (command && !e.altKey && !e.shiftKey && letterOf(e) === 'c') {
       e.preventDefault();
       copyLine();
     }
@@ -298,10 +310,7 @@
   document.addEventListener('keydown', (e) => {
     if ($('fault').open || !document.body.contains(form)) return;
     if (e.altKey && !e.ctrlKey && !e.metaKey && !e.shiftKey) {
-      // The letter as typed, or the key where a US keyboard has it (macOS
-      // types another character with Option held).
-      const letter = e.key.length === 1 && accessKeys.has(e.key.toLowerCase()) ? e.key.toLowerCase()
-        : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '';
+      const letter = letterOf(e);
       if (accessKeys.has(letter)) {
         e.preventDefault();
         accessKeys.get(letter).click();
