@@ -10,6 +10,7 @@ A zip is unpacked into a scratch folder first. Exits 77 (skipped) when
 python3-selenium, chromium or chromedriver is missing.
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -165,6 +166,16 @@ class Page(unittest.TestCase):
                          ["Length", "Kilometres", "1E+308", "Millimetres"])
         with self.assertRaisesRegex(Exception, "Overflow"):
             self.js("return tavrin.convert('1E+308', 'Kilometres', 'Millimetres')")
+
+    def test_without_its_webassembly_the_form_works_and_convert_says_why_it_cannot(self):
+        broken = os.path.join(self.scratch.name, "without-module")
+        shutil.copytree(PAGE, broken, ignore=shutil.ignore_patterns("tavrin.js"), dirs_exist_ok=True)
+        self.driver.get("file://" + broken + "/index.html")
+        self.alt("c")
+        self.driver.execute_async_script("const done = arguments[0]; tavrin.ready.catch(() => done());")
+        self.assertTrue(self.driver.find_element(By.ID, "fault").is_displayed())
+        self.assertEqual((self.text("fault-caption"), self.focused()), ("Tavrin", "fault-ok"))
+        self.assertIn("did not load", self.text("fault-name"))
 
     def test_copy_by_key_and_by_menu_and_nothing_while_empty(self):
         self.keys(Keys.TAB * 4)

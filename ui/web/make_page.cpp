@@ -2,8 +2,10 @@
 // templates, the controls table and the catalogue: each control at its place
 // with its caption, font, name and tab order, the colours of both colour
 // schemes made readable over the artwork by the shared rule (readable.hpp),
-// and the catalogue's lists, so the form is whole before the WebAssembly
-// that converts has arrived. Run under node by the build:
+// the catalogue's lists, and page.js inside, so the form is whole and
+// working as soon as the page is parsed, before the WebAssembly that
+// converts has arrived (a script of its own would cost the page one more
+// file read before it works). Run under node by the build:
 //   make_page SOURCE_DIR BACKGROUND.bmp OUTPUT.bmp OUT_DIR
 #include "form1_layout.hpp"
 #include "readable.hpp"
@@ -14,6 +16,7 @@
 #include "tavrin/number_text.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -282,6 +285,15 @@ std::string replaced(std::string text, std::string_view marker, const std::strin
   return text.replace(at, marker.size(), by);
 }
 
+// A script to stand inside <script>: nothing in it may end the element early.
+std::string inline_script(std::string script) {
+  std::string lower = script;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (lower.find("</script") != std::string::npos || lower.find("<!--") != std::string::npos)
+    throw std::runtime_error("page.js holds text that would end its <script> early");
+  return script;
+}
+
 std::string read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
@@ -309,6 +321,7 @@ int main(int argc, char** argv) {
     page = replaced(page, "@CONTROLS@", controls_html());
     page = replaced(page, "@DATA@", data_json());
     while (page.find("@CAPTION@") != std::string::npos) page = replaced(page, "@CAPTION@", markup_text(form1_caption));
+    page = replaced(page, "@SCRIPT@", inline_script(read(source + "/page.js"))); // last: taken as it stands
     write(out + "/index.html", page);
 
     std::string manifest = read(source + "/manifest.webmanifest.in");

@@ -3,8 +3,9 @@
 // alert dialog, the output box's copy, and window.tavrin for scripts. The
 // controls, their places and texts, the category list's items (what the
 // window's load puts there) and the catalogue come in index.html, which the
-// build writes from the controls table and the catalogue; the conversion
-// comes with the WebAssembly, which may arrive a moment later.
+// build writes from the controls table and the catalogue, with this script
+// inside; the conversion comes with the WebAssembly (tavrin.js), which may
+// arrive a moment later.
 'use strict';
 
 (() => {
@@ -33,8 +34,27 @@
     }
   }
 
-  const loaded = createTavrin().then((m) => {
+  // The module's script is added from here rather than written into the
+  // page ahead of this script, which would then wait for it: the form's
+  // handlers are attached at once and Convert converts as soon as the module
+  // has arrived. A module that cannot arrive (tavrin.js missing, a browser
+  // without WebAssembly) rejects, and Convert says so.
+  const loaded = new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = 'tavrin.js';
+    script.addEventListener('load', resolve);
+    script.addEventListener('error', () => reject(new Error('tavrin.js did not load')));
+    document.head.append(script);
+  }).then(() => {
+    if (typeof createTavrin !== 'function') throw new Error('tavrin.js holds no conversions');
+    return createTavrin();
+  }).then((m) => {
     module = m;
+  });
+  let failure = null;
+  loaded.catch((error) => {
+    failure = error;
+    console.error(layout.caption + ' cannot convert:', error);
   });
 
   // The line the output box prints, or an Error named after the fault.
@@ -181,7 +201,7 @@
   // Convert: clear the box, convert the texts as they stand, print the line;
   // a fault leaves the box empty and says so. Pressed before the
   // WebAssembly has arrived, it converts the texts of the moment as soon as
-  // it has.
+  // it has; if it cannot arrive, the dialog says that instead.
   function cmdConvertClick() {
     output.textContent = '';
     const texts = [$('txtOriginal').value, cboOriginal.input.value, cboConverted.input.value];
@@ -189,10 +209,12 @@
       try {
         output.textContent = convert(...texts);
       } catch (fault) {
-        showFault(fault.message);
+        showFault(fault.message, layout.faults[fault.message] || '');
       }
     };
-    if (module) print(); else loaded.then(print);
+    const unavailable = () => showFault('Nothing can be converted: ' + layout.caption + "'s conversions did not load.",
+      'Reload the page. If this happens again, the folder lacks tavrin.js or this browser does not run WebAssembly.');
+    if (module) print(); else loaded.then(print, unavailable);
   }
 
   // Exit: an installed app's window closes; a browser tab, which a page may
@@ -211,9 +233,9 @@
     again.focus();
   }
 
-  function showFault(name) {
+  function showFault(name, advice) {
     $('fault-name').textContent = name;
-    $('fault-advice').textContent = layout.faults[name] || '';
+    $('fault-advice').textContent = advice;
     $('fault').showModal();
     $('fault-ok').focus();
   }
@@ -343,8 +365,8 @@
 
   // --- window.tavrin, for the console and for tests ---
 
-
   const needModule = () => {
+    if (failure) throw new Error(layout.caption + ' cannot convert: ' + failure.message);
     if (!module) throw new Error(layout.caption + ' is still loading: await tavrin.ready');
   };
   window.tavrin = Object.freeze({
