@@ -60,8 +60,6 @@ class Page(unittest.TestCase):
         cls.scratch.cleanup()
 
     def setUp(self):
-        # A blank page first, so the form's Exit cannot close the only window.
-        self.driver.get("about:blank")
         self.driver.get("file://" + PAGE + "/index.html")
         self.wait_until_loaded()
 
@@ -245,14 +243,25 @@ class Page(unittest.TestCase):
         exact, shown = run("--exact"), run()
         self.assertEqual(page, ["%s\n%s" % pair for pair in zip(exact, shown)][:474])
 
-    def test_exit_ends_the_session_visibly_with_a_way_back(self):
-        self.alt("x")
-        self.assertEqual(self.js("return document.getElementById('Form1')"), None)
-        self.assertIn("Tavrin has ended.", self.text("ended"))
-        self.assertEqual(self.js("return document.activeElement.textContent"), "Start Tavrin again")
-        self.keys(Keys.ENTER)
-        self.wait_until_loaded()
-        self.assertEqual(self.focused(), "cboType")
+    def test_exit_ends_the_session_visibly_with_a_way_back_and_leaves_the_tab_open(self):
+        # A tab with nothing else in its history, which a page could close.
+        first = self.driver.current_window_handle
+        tab = self.driver.execute_cdp_cmd("Target.createTarget", {"url": "file://" + PAGE + "/index.html"})["targetId"]
+        self.driver.switch_to.window(tab)
+        try:
+            self.wait_until_loaded()
+            self.alt("x")
+            self.assertIn(tab, self.driver.window_handles)
+            self.assertEqual(self.js("return document.getElementById('Form1')"), None)
+            self.assertIn("Tavrin has ended.", self.text("ended"))
+            self.assertEqual(self.js("return document.activeElement.textContent"), "Start Tavrin again")
+            self.keys(Keys.ENTER)
+            self.wait_until_loaded()
+            self.assertEqual(self.focused(), "cboType")
+        finally:
+            if tab in self.driver.window_handles:
+                self.driver.close()
+            self.driver.switch_to.window(first)
 
     def test_a_narrow_screen_shrinks_the_whole_form_in_proportion(self):
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",

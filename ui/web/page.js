@@ -217,11 +217,19 @@
     if (module) print(); else loaded.then(print, unavailable);
   }
 
-  // Exit: an installed app's window closes; a browser tab, which a page may
-  // not close, shows that Tavrin has ended instead.
+  // Whether the page runs as an installed app, in a window of its own. Not
+  // full screen: a browser tab in full screen reports that mode too.
+  const installed = () => navigator.standalone === true ||
+    ['standalone', 'minimal-ui', 'window-controls-overlay'].some((mode) => matchMedia(`(display-mode: ${mode})`).matches);
+
+  // Exit: an installed app's window closes. A browser tab shows that Tavrin
+  // has ended instead, even where the browser would let the page close it (a
+  // tab with nothing before it in its history): the tab is the user's.
   function cmdExitClick() {
-    window.close();
-    if (window.closed) return;
+    if (installed()) {
+      window.close();
+      if (window.closed) return;
+    }
     const ended = document.createElement('p');
     ended.id = 'ended';
     ended.append(layout.caption + ' has ended. ');
