@@ -124,22 +124,12 @@ const ControlSpec* control_named_by(const ControlSpec& label) {
   return nullptr;
 }
 
-// A caption with its access key: "&Convert" as <u>C</u>onvert and Alt+C.
-struct Caption {
-  std::string html, shortcut;
-};
-Caption caption_of(std::string_view text) {
-  Caption c;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) {
-      ++i;
-      c.html += "<u>" + markup_text(text.substr(i, 1)) + "</u>";
-      c.shortcut = "Alt+" + std::string(1, static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 32 : text[i]));
-    } else {
-      c.html += markup_text(text.substr(i, 1));
-    }
-  }
-  return c;
+// A caption with its access key underlined: "&Convert" as <u>C</u>onvert.
+std::string caption_html(std::string_view text) {
+  const std::size_t at = access_key_at(text);
+  if (at == std::string_view::npos) return markup_text(text);
+  return markup_text(text.substr(0, at - 1)) + "<u>" + markup_text(text.substr(at, 1)) + "</u>" +
+         markup_text(text.substr(at + 1));
 }
 
 std::string controls_html() {
@@ -182,10 +172,10 @@ std::string controls_html() {
         out += "<div id=\"" + id + "\" class=\"label\">" + markup_text(c.caption) + "</div>\n";
       break;
     case ControlKind::button: {
-      const Caption caption = caption_of(c.caption);
+      const char key = access_key(c.caption);
       out += "<button id=\"" + id + "\" type=\"button\"" +
-             (caption.shortcut.empty() ? "" : " aria-keyshortcuts=\"" + caption.shortcut + "\"") + ">" +
-             caption.html + "</button>\n";
+             (key ? " aria-keyshortcuts=\"Alt+" + std::string(1, key) + "\"" : std::string()) + ">" +
+             caption_html(c.caption) + "</button>\n";
       break;
     }
     }
