@@ -67,24 +67,24 @@ private:
   int width_ = 0, height_ = 0;
 };
 
-// A desktop's colours. The two schemes are Qt's Fusion palettes, so the page
-// looks as the Linux window does; the inactive caption is the highlight's
-// hue at 45 % saturation and 82 % lightness, as that window derives it.
+// A desktop's colours. A browser tells a page whether its user wants a light
+// or a dark scheme, not the desktop's own colours, which the Linux window
+// takes; so the page takes, for each scheme, the colours Qt's Fusion style
+// gives that window on a desktop that sets none.
 struct Palette {
-  Rgb window, window_text, base, text, button, button_text, frame, highlight, highlighted_text;
-  Rgb inactive_caption, mid;
+  Rgb window, window_text, base, text, button, button_text, frame, highlight, highlighted_text, mid;
 };
 constexpr Palette light = {{239, 239, 239}, {0, 0, 0},       {255, 255, 255}, {0, 0, 0},
                            {239, 239, 239}, {0, 0, 0},       {171, 171, 171}, {48, 140, 198},
-                           {255, 255, 255}, {188, 214, 230}, {184, 184, 184}};
+                           {255, 255, 255}, {184, 184, 184}};
 constexpr Palette dark = {{48, 48, 48},     {255, 255, 255}, {36, 36, 36},    {255, 255, 255},
                           {58, 58, 58},     {255, 255, 255}, {100, 100, 100}, {48, 140, 198},
-                          {255, 255, 255},  {188, 214, 230}, {37, 37, 37}};
+                          {255, 255, 255},  {37, 37, 37}};
 
 Rgb system_colour(SystemColour which, const Palette& p, Rgb standard) {
   switch (which) {
   case SystemColour::active_caption: return p.highlight;
-  case SystemColour::inactive_caption: return p.inactive_caption;
+  case SystemColour::inactive_caption: return inactive_caption_from(p.highlight);
   case SystemColour::inactive_border: return p.mid;
   case SystemColour::standard: break;
   }
