@@ -265,13 +265,13 @@ class Page(unittest.TestCase):
 
     def test_a_narrow_screen_shrinks_the_whole_form_in_proportion(self):
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                                    {"width": 280, "height": 500, "deviceScaleFactor": 2, "mobile": True})
+                                    {"width": 300, "height": 500, "deviceScaleFactor": 2, "mobile": True})
         try:
             self.driver.get("file://" + PAGE + "/index.html")
             box = self.js("const r = document.getElementById('Form1').getBoundingClientRect();"
                           "return [r.width, r.height, parseFloat(getComputedStyle("
                           "document.getElementById('txtOriginal')).fontSize)]")
-            self.assertLessEqual(box[0], 280 - 16 + 0.5)
+            self.assertLessEqual(box[0], 300 - 16 + 0.5)
             self.assertAlmostEqual(box[1] / box[0], 142 / 316, places=2)
             self.assertAlmostEqual(box[2], 12 * box[0] / 316, places=1)
         finally:

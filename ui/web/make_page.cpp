@@ -70,16 +70,19 @@ private:
 // A desktop's colours. A browser tells a page whether its user wants a light
 // or a dark scheme, not the desktop's own colours, which the Linux window
 // takes; so the page takes, for each scheme, the colours Qt's Fusion style
-// gives that window on a desktop that sets none.
+// gives that window on a desktop that sets none. `shade` and `light` are the
+// sunken bevel's sides (the palette's Dark and Light), as the window's output
+// box draws them.
 struct Palette {
   Rgb window, window_text, base, text, button, button_text, frame, highlight, highlighted_text, mid;
+  Rgb shade, light;
 };
 constexpr Palette light = {{239, 239, 239}, {0, 0, 0},       {255, 255, 255}, {0, 0, 0},
                            {239, 239, 239}, {0, 0, 0},       {171, 171, 171}, {48, 140, 198},
-                           {255, 255, 255}, {184, 184, 184}};
+                           {255, 255, 255}, {184, 184, 184}, {159, 159, 159}, {255, 255, 255}};
 constexpr Palette dark = {{48, 48, 48},     {255, 255, 255}, {36, 36, 36},    {255, 255, 255},
                           {58, 58, 58},     {255, 255, 255}, {100, 100, 100}, {48, 140, 198},
-                          {255, 255, 255},  {37, 37, 37}};
+                          {255, 255, 255},  {37, 37, 37},    {29, 29, 29},    {87, 87, 87}};
 
 Rgb system_colour(SystemColour which, const Palette& p, Rgb standard) {
   switch (which) {
@@ -189,6 +192,7 @@ std::string scheme_css(const Palette& p, const Bitmap& background, const Bitmap&
   out += var("page-back", p.window) + var("page-text", readable_on(p.window_text, p.window));
   out += var("list-back", p.base) + var("list-text", readable_on(p.text, p.base));
   out += var("button-back", p.button) + var("button-text", readable_on(p.button_text, p.button));
+  out += var("bevel-shade", p.shade) + var("bevel-light", p.light);
   out += var("frame", p.frame) + var("highlight", p.highlight) +
          var("highlight-text", readable_on(p.highlighted_text, p.highlight));
   for (const ControlSpec& c : form1_controls) {
@@ -214,9 +218,11 @@ std::string layout_css(const Bitmap& background, const Bitmap& output) {
   const int client_width = twips_to_pixels(form1_client.width), client_height = twips_to_pixels(form1_client.height);
   std::string out;
   // One design pixel: a CSS pixel, less on a screen too narrow for the form,
-  // so the whole form shrinks keeping its proportions (to three quarters at
-  // most; below that the page scrolls rather than shrink past reading).
-  out += ":root{--u:clamp(0.75px,(100vw - 16px)/" + std::to_string(client_width) + ",1px);" +
+  // so the whole form shrinks keeping its proportions, to seven eighths at
+  // most: the lists' and labels' 11 px text then stands at 9.6 px, and any
+  // smaller is hard to read on a phone. A narrower screen (below 293 px)
+  // scrolls the form sideways instead.
+  out += ":root{--u:clamp(0.875px,(100vw - 16px)/" + std::to_string(client_width) + ",1px);" +
          scheme_css(light, background, output) + "}\n";
   out += "@media (prefers-color-scheme: dark){:root{" + scheme_css(dark, background, output) + "}}\n";
   out += "#Form1{width:" + px(client_width) + ";height:" + px(client_height) + ";font:" +
