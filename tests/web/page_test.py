@@ -4,7 +4,9 @@ a user drives it: keys into the focused control, the mouse where a user
 clicks, results read back from the page and from Chromium's accessibility
 tree.
 
-    page_test.py ZIP_OR_FOLDER NODE TAVRIN_CONVERT_JS
+    page_test.py ZIP_OR_FOLDER COMMAND...
+
+COMMAND runs tavrin-convert: node and its options, then tavrin-convert.js.
 
 A zip is unpacked into a scratch folder first. Exits 77 (skipped) when
 python3-selenium, chromium or chromedriver is missing.
@@ -33,7 +35,7 @@ except ImportError:
 
 CHROMIUM, CHROMEDRIVER = "/usr/bin/chromium", "/usr/bin/chromedriver"
 PAGE = None
-CONVERT = []  # node and tavrin-convert.js
+CONVERT = []  # node, its options and tavrin-convert.js
 
 
 def start_browser(scratch):
@@ -153,9 +155,7 @@ class Page(unittest.TestCase):
         self.assertEqual(dialog.get_attribute("role"), "alertdialog")
         self.assertEqual(self.text("fault-caption"), "Tavrin")
         self.assertEqual(self.text("fault-name"), "Overflow")
-        self.assertEqual(self.text("fault-advice"),  # the controls table's advice for the fault
-                         self.js("return JSON.parse(document.getElementById('layout').textContent).faults.Overflow"))
-        self.assertNotEqual(self.text("fault-advice"), "")
+        self.assertIn("beyond the largest number", self.text("fault-advice"))
         self.assertEqual(self.focused(), "fault-ok")
         self.keys(Keys.ENTER)
         self.assertFalse(dialog.is_displayed())
@@ -278,6 +278,8 @@ class Page(unittest.TestCase):
             self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
     def test_nothing_goes_to_the_network(self):
+        self.driver.get_log("performance")  # what earlier tests left
+        self.setUp()
         urls = [entry["message"].split('"url":"', 1)[1].split('"', 1)[0]
                 for entry in self.driver.get_log("performance") if '"Network.requestWillBeSent"' in entry["message"]]
         self.assertIn("file://" + PAGE + "/tavrin.js", urls)
@@ -303,12 +305,11 @@ class Page(unittest.TestCase):
         self.driver.get(url)  # the server is gone: the worker's copies serve the page
         self.wait_until_loaded()
         self.assertEqual(self.js("return tavrin.convert('12', 'Inches', 'Centimetres')"), "30.48")
-        self.driver.get_log("performance")  # loopback, not the network: no other test's business
 
 
 def main():
     global PAGE, CONVERT
-    if len(sys.argv) != 4:
+    if len(sys.argv) < 3:
         print(__doc__)
         return 2
     for program in (CHROMIUM, CHROMEDRIVER):
