@@ -212,19 +212,17 @@ class Page(unittest.TestCase):
         def field(node, key):
             return (node.get(key) or {}).get("value")
         controls = ("textbox", "combobox", "button", "listbox")
-        named = {field(n, "name"): n for n in nodes if field(n, "role") in controls and not n.get("ignored")}
-        result = named["Converted value"]
-        self.assertEqual((field(result, "role"), field(result, "value")), ("textbox", "30.48"))
+        named = {(field(n, "role"), field(n, "name")): n for n in nodes if field(n, "role") in controls and not n.get("ignored")}
+        result = named["textbox", "Converted value"]
+        self.assertEqual(field(result, "value"), "30.48")
         props = {p["name"]: p["value"].get("value") for p in result.get("properties", [])}
         self.assertEqual((props.get("readonly"), props.get("live")), (True, "polite"))
         self.assertTrue(props.get("focusable"))
         for name, value in (("Select Type of Units", "Length"), ("From:", "Inches"), ("To:", "Centimetres")):
-            self.assertEqual((field(named[name], "role"), field(named[name], "value")), ("combobox", value), name)
-        self.assertEqual(field(named["Value to convert"], "role"), "textbox")
-        self.assertEqual(field(named["Convert"], "role"), "button")
-        self.assertEqual(field(named["Exit"], "role"), "button")
-        self.assertEqual(self.js("return document.getElementById('cmdConvert').getAttribute('aria-keyshortcuts')"),
-                         "Alt+C")
+            self.assertEqual(field(named["combobox", name], "value"), value, name)
+            self.assertIn(("button", name), named.keys())  # the list's button, named as the list is
+        for role, name in (("textbox", "Value to convert"), ("button", "Convert"), ("button", "Exit")):
+            self.assertIn((role, name), named.keys())
 
     def test_every_rule_gives_the_command_lines_result(self):
         pairs = self.js("""const out = [];

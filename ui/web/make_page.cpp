@@ -155,7 +155,7 @@ std::string controls_html() {
       out += "<div class=\"list\" id=\"" + id + "-box\"><input id=\"" + id + "\" type=\"text\" role=\"combobox\" " +
              named_by + " aria-autocomplete=\"none\" aria-expanded=\"false\" aria-controls=\"" + id +
              "-items\" autocomplete=\"off\" spellcheck=\"false\" autocapitalize=\"off\">"
-             "<span class=\"open\" role=\"button\" tabindex=\"-1\" aria-label=\"" + name + " list\" aria-controls=\"" +
+             "<span class=\"open\" role=\"button\" tabindex=\"-1\" " + named_by + " aria-controls=\"" +
              id + "-items\" aria-expanded=\"false\"></span><div id=\"" + id + "-items\" role=\"listbox\" " +
              named_by + " hidden>" + items + "</div></div>\n";
       break;
