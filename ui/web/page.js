@@ -73,9 +73,10 @@
 
   // Each list is a text box (role combobox) with a button and a listbox of
   // options, all three named by the list's label; the button, out of the Tab
-  // order, is there for touch screens' readers, which open the list with it. Typing edits the text and nothing else; Alt+Down, Down, Up or
-  // the button open the list; arrows move through it; Enter or a click
-  // chooses, which is a choice from the list; Escape closes it.
+  // order, is there for touch screens' readers, which open the list with it.
+  // Typing edits the text and nothing else; Alt+Down, Down, Up or the button
+  // open the list; arrows move through it; Enter or a click chooses, which
+  // is a choice from the list; Escape closes it.
   class List {
     constructor(id, onChoice) {
       this.input = $(id);
