@@ -7,13 +7,14 @@ PAGE_FOLDER defaults to build-web/ui/web/tavrin-1.00-web (bash scripts/web.sh
 builds it), RUNS to 25. Prints the folder's size, then loads, in one headless
 Chromium and taking turns, the page and a plain HTML page with the same
 eleven controls (three lists, a text box, an output box, four labels, two
-buttons) whose script fills the category list from an array, with no
-WebAssembly; both from disk. A page is usable when its category list holds
-the 15 categories: a script injected before each load notes that moment
-(milliseconds from the start of the navigation); for the page also when its
-WebAssembly is ready to convert (Convert pressed before then converts
-then). Prints the medians and their ratio; they vary with the machine's
-load.
+buttons) whose script fills the category list from an array and attaches
+the buttons' handlers, with no WebAssembly; both from disk. A page is usable
+when its category list holds the 15 categories and its script has attached
+its handlers: each page's script defines window.tavrin as its last step, and
+a script injected before each load notes that moment (milliseconds from the
+start of the navigation); for the page also when tavrin.ready resolves, its
+WebAssembly ready to convert (Convert pressed before then converts then).
+Prints the medians and their ratio; they vary with the machine's load.
 """
 import glob
 import os
@@ -46,22 +47,29 @@ const names = %s;
 const list = document.getElementById('cboType');
 for (const n of names) list.add(new Option(n));
 list.selectedIndex = -1;
+document.getElementById('cmdConvert').addEventListener('click', () => {
+  document.getElementById('picConverted').textContent = document.getElementById('txtOriginal').value;
+});
+document.getElementById('cmdExit').addEventListener('click', () => document.body.replaceChildren());
+window.tavrin = { categories: () => names };
 </script></body></html>
 """
 
-# Notes when the category list first holds 15 entries, in either page, and
-# when the page's WebAssembly is ready to convert.
+# Notes when a page's script defines window.tavrin, having filled the
+# category list and attached its handlers, and when the page's WebAssembly
+# is ready to convert.
 WATCH = """
-const instantiate = WebAssembly.instantiate;
-WebAssembly.instantiate = function (...args) {
-  return instantiate.apply(this, args).then((r) => { window.convertsAt = performance.now(); return r; });
-};
-new MutationObserver((changes, observer) => {
-  if (document.querySelectorAll('#cboType option, #cboType-items [role=option]').length >= 15) {
+let api;
+Object.defineProperty(window, 'tavrin', {
+  configurable: true,
+  get: () => api,
+  set: (value) => {
+    api = value;
     window.usableAt = performance.now();
-    observer.disconnect();
-  }
-}).observe(document, { childList: true, subtree: true });
+    window.filled = document.querySelectorAll('#cboType option, #cboType-items [role=option]').length;
+    if (value.ready) value.ready.then(() => { window.convertsAt = performance.now(); });
+  },
+});
 """
 
 
@@ -103,6 +111,8 @@ def main():
                 usable = driver.execute_async_script("""const done = arguments[0];
                     (function poll() { if (window.usableAt !== undefined) done(window.usableAt);
                                        else setTimeout(poll, 1); })();""")
+                if driver.execute_script("return window.filled") != len(categories):
+                    raise SystemExit("%s: the category list is not full when its script is done" % name)
                 if run > 0:
                     times[name].append(usable)
                 if run > 0 and name == "tavrin":

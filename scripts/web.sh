@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The web build, made and tested on Debian: installs what is missing
 # (emscripten, node, Chromium with chromedriver, Debian's selenium for
-# /usr/bin/python3, GoogleTest's sources and the header-only libraries),
+# /usr/bin/python3, GoogleTest's sources and the header-only libraries the
+# cross builds take from Debian: cmake/cross-libraries.cmake),
 # builds build-web/ with emscripten, runs its tests through CTest (the test
 # programs and tavrin-convert under node, the page in headless Chromium from
 # its zip) and leaves build-web/tavrin-1.00-web.zip, the page's folder packed.
@@ -29,7 +30,7 @@ installed() {
 web_packages=(
   cmake make python3
   emscripten nodejs
-  googletest libcli11-dev libfmt-dev libfast-float-dev
+  googletest libcli11-dev libboost-dev libfmt-dev libfast-float-dev
   chromium chromium-driver python3-selenium
 )
 missing=()

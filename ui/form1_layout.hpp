@@ -98,6 +98,22 @@ struct ControlSpec {
   std::string_view accessible_name; ///< what a screen reader calls it
 };
 
+/// Where a caption's access key stands: the index of the letter after its
+/// "&" (1 in "&Convert"), or npos for a caption without one.
+constexpr std::size_t access_key_at(std::string_view caption) {
+  const std::size_t at = caption.find('&');
+  return at == std::string_view::npos || at + 1 >= caption.size() ? std::string_view::npos : at + 1;
+}
+
+/// A caption's access key as a capital letter ('C' for "&Convert"), or 0 for
+/// a caption without one.
+constexpr char access_key(std::string_view caption) {
+  const std::size_t at = access_key_at(caption);
+  if (at == std::string_view::npos) return 0;
+  const char c = caption[at];
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 /// The line of credit text shown by `Label1`.
 inline constexpr std::string_view credit_text = "Tavrin, engineering units by the table";
 
@@ -226,6 +242,10 @@ static_assert(layout_checks::labels_name_their_lists(),
 static_assert(spec_of(Control::cmdExit).name == "cmdExit" &&
                   spec_of(Control::picConverted).name == "picConverted",
               "Control follows the table's order");
+static_assert(access_key(spec_of(Control::cmdConvert).caption) == 'C' &&
+                  access_key(spec_of(Control::cmdExit).caption) == 'X' &&
+                  access_key(spec_of(Control::Label2).caption) == 0,
+              "Alt+C converts and Alt+X exits; labels have no access key");
 static_assert(twips_to_pixels(form1_client.width) == 316 &&
                   twips_to_pixels(form1_client.height) == 142,
               "the client area is 316 x 142 px at 96 DPI");

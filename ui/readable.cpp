@@ -53,6 +53,11 @@ double lightness(Rgb c) {
   return (std::max({c.red, c.green, c.blue}) + std::min({c.red, c.green, c.blue})) / 510.0;
 }
 
+Rgb inactive_caption_from(Rgb highlight) {
+  const Hsl c = to_hsl(highlight);
+  return to_rgb({c.h, c.s == 0 ? 0.0 : 0.45, 0.82});
+}
+
 double contrast_ratio(Rgb a, Rgb b) {
   const double la = luminance(a), lb = luminance(b);
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The rule that keeps text readable over the window's artwork, the same for
-// both front ends: a text colour is darkened (or lightened over a dark
+// every front end, and the one colour the window derives from the desktop's
+// others (inactive_caption_from): a text colour is darkened (or lightened over a dark
 // backdrop) until it reaches a contrast of 4.5:1, the WCAG level for normal text.
 
 namespace tavrin::ui {
@@ -26,6 +27,11 @@ Rgb readable_on(Rgb colour, Rgb backdrop, double ratio = readable_contrast);
 
 /// HSL lightness of a colour (0 to 1): which of two backdrops is the darker.
 double lightness(Rgb c);
+
+/// The inactive caption's colour, derived from the highlight (the active
+/// caption's): the highlight's hue at 45 % saturation and 82 % lightness, the
+/// paler version of it that classic desktops show; grey for a grey highlight.
+Rgb inactive_caption_from(Rgb highlight);
 
 /// The darkest pixel of an image within the pixel rectangle (left, top,
 /// width, height), cut to the image's `image_width` x `image_height`:

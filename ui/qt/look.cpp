@@ -39,9 +39,7 @@ QColor system_colour(SystemColour which, const QPalette& palette) {
   case SystemColour::active_caption:
     return palette.color(QPalette::Active, QPalette::Highlight);
   case SystemColour::inactive_caption:
-    // Inactive captions are a paler version of the active one.
-    return QColor::fromHslF(palette.color(QPalette::Active, QPalette::Highlight).hslHueF(), 0.45,
-                            0.82);
+    return colour_of(inactive_caption_from(rgb_of(palette.color(QPalette::Active, QPalette::Highlight))));
   case SystemColour::inactive_border:
     return palette.color(QPalette::Inactive, QPalette::Mid);
   case SystemColour::standard:

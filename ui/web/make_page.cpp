@@ -2,8 +2,10 @@
 // templates, the controls table and the catalogue: each control at its place
 // with its caption, font, name and tab order, the colours of both colour
 // schemes made readable over the artwork by the shared rule (readable.hpp),
-// and the catalogue's lists, so the form is whole before the WebAssembly
-// that converts has arrived. Run under node by the build:
+// the catalogue's lists, and page.js inside, so the form is whole and
+// working as soon as the page is parsed, before the WebAssembly that
+// converts has arrived (a script of its own would cost the page one more
+// file read before it works). Run under node by the build:
 //   make_page SOURCE_DIR BACKGROUND.bmp OUTPUT.bmp OUT_DIR
 #include "form1_layout.hpp"
 #include "readable.hpp"
@@ -14,6 +16,7 @@
 #include "tavrin/number_text.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -64,24 +67,27 @@ private:
   int width_ = 0, height_ = 0;
 };
 
-// A desktop's colours. The two schemes are Qt's Fusion palettes, so the page
-// looks as the Linux window does; the inactive caption is the highlight's
-// hue at 45 % saturation and 82 % lightness, as that window derives it.
+// A desktop's colours. A browser tells a page whether its user wants a light
+// or a dark scheme, not the desktop's own colours, which the Linux window
+// takes; so the page takes, for each scheme, the colours Qt's Fusion style
+// gives that window on a desktop that sets none. `shade` and `light` are the
+// sunken bevel's sides (the palette's Dark and Light), as the window's output
+// box draws them.
 struct Palette {
-  Rgb window, window_text, base, text, button, button_text, frame, highlight, highlighted_text;
-  Rgb inactive_caption, mid;
+  Rgb window, window_text, base, text, button, button_text, frame, highlight, highlighted_text, mid;
+  Rgb shade, light;
 };
 constexpr Palette light = {{239, 239, 239}, {0, 0, 0},       {255, 255, 255}, {0, 0, 0},
                            {239, 239, 239}, {0, 0, 0},       {171, 171, 171}, {48, 140, 198},
-                           {255, 255, 255}, {188, 214, 230}, {184, 184, 184}};
+                           {255, 255, 255}, {184, 184, 184}, {159, 159, 159}, {255, 255, 255}};
 constexpr Palette dark = {{48, 48, 48},     {255, 255, 255}, {36, 36, 36},    {255, 255, 255},
                           {58, 58, 58},     {255, 255, 255}, {100, 100, 100}, {48, 140, 198},
-                          {255, 255, 255},  {188, 214, 230}, {37, 37, 37}};
+                          {255, 255, 255},  {37, 37, 37},    {29, 29, 29},    {87, 87, 87}};
 
 Rgb system_colour(SystemColour which, const Palette& p, Rgb standard) {
   switch (which) {
   case SystemColour::active_caption: return p.highlight;
-  case SystemColour::inactive_caption: return p.inactive_caption;
+  case SystemColour::inactive_caption: return inactive_caption_from(p.highlight);
   case SystemColour::inactive_border: return p.mid;
   case SystemColour::standard: break;
   }
@@ -121,22 +127,12 @@ const ControlSpec* control_named_by(const ControlSpec& label) {
   return nullptr;
 }
 
-// A caption with its access key: "&Convert" as <u>C</u>onvert and Alt+C.
-struct Caption {
-  std::string html, shortcut;
-};
-Caption caption_of(std::string_view text) {
-  Caption c;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) {
-      ++i;
-      c.html += "<u>" + markup_text(text.substr(i, 1)) + "</u>";
-      c.shortcut = "Alt+" + std::string(1, static_cast<char>(text[i] >= 'a' && text[i] <= 'z' ? text[i] - 32 : text[i]));
-    } else {
-      c.html += markup_text(text.substr(i, 1));
-    }
-  }
-  return c;
+// A caption with its access key underlined: "&Convert" as <u>C</u>onvert.
+std::string caption_html(std::string_view text) {
+  const std::size_t at = access_key_at(text);
+  if (at == std::string_view::npos) return markup_text(text);
+  return markup_text(text.substr(0, at - 1)) + "<u>" + markup_text(text.substr(at, 1)) + "</u>" +
+         markup_text(text.substr(at + 1));
 }
 
 std::string controls_html() {
@@ -159,7 +155,7 @@ std::string controls_html() {
       out += "<div class=\"list\" id=\"" + id + "-box\"><input id=\"" + id + "\" type=\"text\" role=\"combobox\" " +
              named_by + " aria-autocomplete=\"none\" aria-expanded=\"false\" aria-controls=\"" + id +
              "-items\" autocomplete=\"off\" spellcheck=\"false\" autocapitalize=\"off\">"
-             "<span class=\"open\" role=\"button\" tabindex=\"-1\" aria-label=\"" + name + " list\" aria-controls=\"" +
+             "<span class=\"open\" role=\"button\" tabindex=\"-1\" " + named_by + " aria-controls=\"" +
              id + "-items\" aria-expanded=\"false\"></span><div id=\"" + id + "-items\" role=\"listbox\" " +
              named_by + " hidden>" + items + "</div></div>\n";
       break;
@@ -179,10 +175,10 @@ std::string controls_html() {
         out += "<div id=\"" + id + "\" class=\"label\">" + markup_text(c.caption) + "</div>\n";
       break;
     case ControlKind::button: {
-      const Caption caption = caption_of(c.caption);
+      const char key = access_key(c.caption);
       out += "<button id=\"" + id + "\" type=\"button\"" +
-             (caption.shortcut.empty() ? "" : " aria-keyshortcuts=\"" + caption.shortcut + "\"") + ">" +
-             caption.html + "</button>\n";
+             (key ? " aria-keyshortcuts=\"Alt+" + std::string(1, key) + "\"" : std::string()) + ">" +
+             caption_html(c.caption) + "</button>\n";
       break;
     }
     }
@@ -196,6 +192,7 @@ std::string scheme_css(const Palette& p, const Bitmap& background, const Bitmap&
   out += var("page-back", p.window) + var("page-text", readable_on(p.window_text, p.window));
   out += var("list-back", p.base) + var("list-text", readable_on(p.text, p.base));
   out += var("button-back", p.button) + var("button-text", readable_on(p.button_text, p.button));
+  out += var("bevel-shade", p.shade) + var("bevel-light", p.light);
   out += var("frame", p.frame) + var("highlight", p.highlight) +
          var("highlight-text", readable_on(p.highlighted_text, p.highlight));
   for (const ControlSpec& c : form1_controls) {
@@ -221,9 +218,11 @@ std::string layout_css(const Bitmap& background, const Bitmap& output) {
   const int client_width = twips_to_pixels(form1_client.width), client_height = twips_to_pixels(form1_client.height);
   std::string out;
   // One design pixel: a CSS pixel, less on a screen too narrow for the form,
-  // so the whole form shrinks keeping its proportions (to three quarters at
-  // most; below that the page scrolls rather than shrink past reading).
-  out += ":root{--u:clamp(0.75px,(100vw - 16px)/" + std::to_string(client_width) + ",1px);" +
+  // so the whole form shrinks keeping its proportions, to seven eighths at
+  // most: the lists' and labels' 11 px text then stands at 9.6 px, and any
+  // smaller is hard to read on a phone. A narrower screen (below 293 px)
+  // scrolls the form sideways instead.
+  out += ":root{--u:clamp(0.875px,(100vw - 16px)/" + std::to_string(client_width) + ",1px);" +
          scheme_css(light, background, output) + "}\n";
   out += "@media (prefers-color-scheme: dark){:root{" + scheme_css(dark, background, output) + "}}\n";
   out += "#Form1{width:" + px(client_width) + ";height:" + px(client_height) + ";font:" +
@@ -282,6 +281,15 @@ std::string replaced(std::string text, std::string_view marker, const std::strin
   return text.replace(at, marker.size(), by);
 }
 
+// A script to stand inside <script>: nothing in it may end the element early.
+std::string inline_script(std::string script) {
+  std::string lower = script;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (lower.find("</script") != std::string::npos || lower.find("<!--") != std::string::npos)
+    throw std::runtime_error("page.js holds text that would end its <script> early");
+  return script;
+}
+
 std::string read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
@@ -309,6 +317,7 @@ int main(int argc, char** argv) {
     page = replaced(page, "@CONTROLS@", controls_html());
     page = replaced(page, "@DATA@", data_json());
     while (page.find("@CAPTION@") != std::string::npos) page = replaced(page, "@CAPTION@", markup_text(form1_caption));
+    page = replaced(page, "@SCRIPT@", inline_script(read(source + "/page.js"))); // last: taken as it stands
     write(out + "/index.html", page);
 
     std::string manifest = read(source + "/manifest.webmanifest.in");

@@ -3,8 +3,9 @@
 // alert dialog, the output box's copy, and window.tavrin for scripts. The
 // controls, their places and texts, the category list's items (what the
 // window's load puts there) and the catalogue come in index.html, which the
-// build writes from the controls table and the catalogue; the conversion
-// comes with the WebAssembly, which may arrive a moment later.
+// build writes from the controls table and the catalogue, with this script
+// inside; the conversion comes with the WebAssembly (tavrin.js), which may
+// arrive a moment later.
 'use strict';
 
 (() => {
@@ -33,8 +34,27 @@
     }
   }
 
-  const loaded = createTavrin().then((m) => {
+  // The module's script is added from here rather than written into the
+  // page ahead of this script, which would then wait for it: the form's
+  // handlers are attached at once and Convert converts as soon as the module
+  // has arrived. A module that cannot arrive (tavrin.js missing, a browser
+  // without WebAssembly) rejects, and Convert says so.
+  const loaded = new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = 'tavrin.js';
+    script.addEventListener('load', resolve);
+    script.addEventListener('error', () => reject(new Error('tavrin.js did not load')));
+    document.head.append(script);
+  }).then(() => {
+    if (typeof createTavrin !== 'function') throw new Error('tavrin.js holds no conversions');
+    return createTavrin();
+  }).then((m) => {
     module = m;
+  });
+  let failure = null;
+  loaded.catch((error) => {
+    failure = error;
+    console.error(layout.caption + ' cannot convert:', error);
   });
 
   // The line the output box prints, or an Error named after the fault.
@@ -52,9 +72,11 @@
   // --- the lists: editable comboboxes ---
 
   // Each list is a text box (role combobox) with a button and a listbox of
-  // options. Typing edits the text and nothing else; Alt+Down, Down, Up or
-  // the button open the list; arrows move through it; Enter or a click
-  // chooses, which is a choice from the list; Escape closes it.
+  // options, all three named by the list's label; the button, out of the Tab
+  // order, is there for touch screens' readers, which open the list with it.
+  // Typing edits the text and nothing else; Alt+Down, Down, Up or the button
+  // open the list; arrows move through it; Enter or a click chooses, which
+  // is a choice from the list; Escape closes it.
   class List {
     constructor(id, onChoice) {
       this.input = $(id);
@@ -181,7 +203,7 @@
   // Convert: clear the box, convert the texts as they stand, print the line;
   // a fault leaves the box empty and says so. Pressed before the
   // WebAssembly has arrived, it converts the texts of the moment as soon as
-  // it has.
+  // it has; if it cannot arrive, the dialog says that instead.
   function cmdConvertClick() {
     output.textContent = '';
     const texts = [$('txtOriginal').value, cboOriginal.input.value, cboConverted.input.value];
@@ -189,17 +211,27 @@
       try {
         output.textContent = convert(...texts);
       } catch (fault) {
-        showFault(fault.message);
+        showFault(fault.message, layout.faults[fault.message] || '');
       }
     };
-    if (module) print(); else loaded.then(print);
+    const unavailable = () => showFault('Nothing can be converted: ' + layout.caption + "'s conversions did not load.",
+      'Reload the page. If this happens again, the folder lacks tavrin.js or this browser does not run WebAssembly.');
+    if (module) print(); else loaded.then(print, unavailable);
   }
 
-  // Exit: an installed app's window closes; a browser tab, which a page may
-  // not close, shows that Tavrin has ended instead.
+  // Whether the page runs as an installed app, in a window of its own. Not
+  // full screen: a browser tab in full screen reports that mode too.
+  const installed = () => navigator.standalone === true ||
+    ['standalone', 'minimal-ui', 'window-controls-overlay'].some((mode) => matchMedia(`(display-mode: ${mode})`).matches);
+
+  // Exit: an installed app's window closes. A browser tab shows that Tavrin
+  // has ended instead, even where the browser would let the page close it (a
+  // tab with nothing before it in its history): the tab is the user's.
   function cmdExitClick() {
-    window.close();
-    if (window.closed) return;
+    if (installed()) {
+      window.close();
+      if (window.closed) return;
+    }
     const ended = document.createElement('p');
     ended.id = 'ended';
     ended.append(layout.caption + ' has ended. ');
@@ -211,9 +243,9 @@
     again.focus();
   }
 
-  function showFault(name) {
+  function showFault(name, advice) {
     $('fault-name').textContent = name;
-    $('fault-advice').textContent = layout.faults[name] || '';
+    $('fault-advice').textContent = advice;
     $('fault').showModal();
     $('fault-ok').focus();
   }
@@ -259,8 +291,20 @@
     output.focus();
   }
 
+  // The letter a key with modifiers gives: the character typed where it is
+  // a letter of the alphabet, else the letter the key bears on a US keyboard
+  // (macOS types another character with Option held, a Cyrillic layout
+  // another letter). Another layout's letters stay its own: Alt+J on a
+  // Dvorak keyboard is J, wherever the key sits.
+  const letterOf = (e) => (/^[a-z]$/i.test(e.key) ? e.key.toLowerCase()
+    : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '');
+
+  // Copy is Cmd+C on Apple's systems and Ctrl+C elsewhere, with no other
+  // modifier: Ctrl+Shift+C stays the browser's.
+  const apple = /^(Mac|iPhone|iPad|iPod)/.test(navigator.platform);
   output.addEventListener('keydown', (e) => {
-    if ((e.ctrlKey || e.metaKey) && !e.altKey && (e.key === 'c' || e.key === 'C' || e.code === 'KeyC')) {
+    const command = apple ? e.metaKey && !e.ctrlKey : e.ctrlKey && !e.metaKey;
+    if (command && !e.altKey && !e.shiftKey && letterOf(e) === 'c') {
       e.preventDefault();
       copyLine();
     }
@@ -298,10 +342,7 @@
   document.addEventListener('keydown', (e) => {
     if ($('fault').open || !document.body.contains(form)) return;
     if (e.altKey && !e.ctrlKey && !e.metaKey && !e.shiftKey) {
-      // The letter as typed, or the key where a US keyboard has it (macOS
-      // types another character with Option held).
-      const letter = e.key.length === 1 && accessKeys.has(e.key.toLowerCase()) ? e.key.toLowerCase()
-        : e.code.startsWith('Key') ? e.code.slice(3).toLowerCase() : '';
+      const letter = letterOf(e);
       if (accessKeys.has(letter)) {
         e.preventDefault();
         accessKeys.get(letter).click();
@@ -324,11 +365,18 @@
 
   $('cmdConvert').addEventListener('click', cmdConvertClick);
   $('cmdExit').addEventListener('click', cmdExitClick);
+  // Enter presses no button of the form, as in the windows, where only Space
+  // and the access keys do; a browser would press the focused one.
+  for (const button of form.querySelectorAll('button')) {
+    button.addEventListener('keydown', (e) => {
+      if (e.key === 'Enter') e.preventDefault();
+    });
+  }
 
   // --- window.tavrin, for the console and for tests ---
 
-
   const needModule = () => {
+    if (failure) throw new Error(layout.caption + ' cannot convert: ' + failure.message);
     if (!module) throw new Error(layout.caption + ' is still loading: await tavrin.ready');
   };
   window.tavrin = Object.freeze({

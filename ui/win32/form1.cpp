@@ -161,14 +161,6 @@ void clear(HWND list) {
   SetWindowTextW(list, L"");
 }
 
-// The access key of a caption: the letter after its "&", lower-cased.
-wchar_t access_key(std::string_view caption) {
-  const auto at = caption.find('&');
-  return at == std::string_view::npos || at + 1 >= caption.size()
-             ? 0
-             : static_cast<wchar_t>(std::towlower(static_cast<wint_t>(caption[at + 1])));
-}
-
 } // namespace
 
 std::wstring widen(std::string_view text) {
@@ -430,10 +422,10 @@ bool Form1::route_key(const MSG& message) {
   }
   if (message.message == WM_SYSCHAR) {
     // Alt with an access key presses its button, wherever the focus is.
-    const auto key = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(message.wParam)));
+    const wint_t key = std::towupper(static_cast<wint_t>(message.wParam));
     for (std::size_t i = 0; i < form1_controls.size(); ++i)
       if (form1_controls[i].kind == ControlKind::button &&
-          access_key(form1_controls[i].caption) == key) {
+          static_cast<wint_t>(access_key(form1_controls[i].caption)) == key) {
         SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(control_id(static_cast<Control>(i)), BN_CLICKED),
                      reinterpret_cast<LPARAM>(controls_[i]));
         return true;
