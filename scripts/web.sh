@@ -30,9 +30,11 @@ installed() {
 web_packages=(
   cmake make python3
   emscripten nodejs
-  googletest libcli11-dev libboost-dev libfmt-dev libfast-float-dev
+  googletest
   chromium chromium-driver python3-selenium
 )
+# ...and the header-only libraries, as the build names them.
+mapfile -t -O ${#web_packages[@]} web_packages < <(sed -n 's/.*PACKAGE \([a-z0-9][a-z0-9.+-]*\).*/\1/p' "$root/cmake/cross-libraries.cmake")
 missing=()
 for pkg in "${web_packages[@]}"; do installed "$pkg" || missing+=("$pkg"); done
 if [ ${#missing[@]} -gt 0 ]; then

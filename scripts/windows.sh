@@ -35,11 +35,8 @@ windows_packages=(
   fonts-wine xdotool
 )
 
-# The header-only libraries the cross builds take, named once where the build
-# takes them (cmake/cross-libraries.cmake).
-mapfile -t header_packages < <(sed -n 's/.*PACKAGE \([a-z0-9][a-z0-9.+-]*\).*/\1/p' \
-                                 "$root/cmake/cross-libraries.cmake")
-windows_packages+=("${header_packages[@]}")
+# ...and the header-only libraries, as the build names them.
+mapfile -t -O ${#windows_packages[@]} windows_packages < <(sed -n 's/.*PACKAGE \([a-z0-9][a-z0-9.+-]*\).*/\1/p' "$root/cmake/cross-libraries.cmake")
 
 install_missing() {
   local missing=() pkg
