@@ -6,8 +6,9 @@
 #     that edition next, which replaces the first;
 #  3. into the default folder while a program of the earlier install runs:
 #     refused with exit code 2, nothing changed;
-#  4. again once it has ended: the earlier install is gone, and one entry
-#     lists the programs and the shortcut, which work;
+#  4. again once it has ended, the folder written with "..": the earlier
+#     install is gone, and one entry lists the programs and the shortcut,
+#     which work;
 #  5. an uninstaller left in another folder unlists nothing;
 #  6. Uninstall.exe /S while Tavrin runs (given a display): the window is
 #     closed and everything goes, but the user's file.
@@ -201,8 +202,9 @@ endif()
 expect_location(${earlier_view} "${win_earlier}")
 stop_reader()
 
-# 4. Then it replaces the earlier install.
-install(${setup} 0 "${win_dir}")
+# 4. Then it replaces the earlier install; the folder, written the long way
+# round, is the same folder to the entry, the shortcut and the uninstaller.
+install(${setup} 0 "C:\\${program_files}\\..\\${program_files}\\Tavrin")
 if(EXISTS ${earlier})
   file(GLOB_RECURSE left ${earlier}/*)
   fail("the earlier install in ${earlier} is left: ${left}")
