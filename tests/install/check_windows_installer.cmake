@@ -1,7 +1,8 @@
 # Builds the Windows installer with CPack into WORK_DIR and uses it under
 # wine, silently, as a user and an administrator would:
-#  1. into a folder holding the user's README.txt: Tavrin goes into a Tavrin
-#     folder inside it and the user's file stays as it was;
+#  1. into a folder holding the user's README.txt, which a stale entry (its
+#     Tavrin removed by hand) names: Tavrin goes into a Tavrin folder inside
+#     it, the user's file stays as it was and the stale entry goes;
 #  2. where OTHER_SETUP (the 32-bit installer, beside a 64-bit build) exists,
 #     that edition next, which replaces the first;
 #  3. into the default folder while a program of the earlier install runs:
@@ -165,8 +166,12 @@ function(expect_notes_alone)
   endif()
 endfunction()
 
-# 1. The user's folder gets a Tavrin folder of its own.
+# 1. The user's folder gets a Tavrin folder of its own, though a stale
+# entry of the other edition names it.
+execute_process(COMMAND ${WINE} reg add ${key} /v InstallLocation /d "C:\\Shared" /reg:${other_view} /f OUTPUT_QUIET)
+execute_process(COMMAND ${WINE} reg add ${key} /v UninstallString /d "\"C:\\Shared\\Uninstall.exe\"" /reg:${other_view} /f OUTPUT_QUIET)
 install(${setup} 0 "C:\\Shared")
+expect_no_entry(${other_view} "after installing beside a stale entry")
 if(NOT EXISTS ${shared}/Tavrin${bin_dir}/tavrin-convert.exe)
   fail("nothing installed in C:\\Shared\\Tavrin")
 endif()
