@@ -11,8 +11,10 @@
 #     install is gone, and one entry lists the programs and the shortcut,
 #     which work;
 #  5. an uninstaller left in another folder unlists nothing;
-#  6. Uninstall.exe /S while Tavrin runs (given a display): the window is
-#     closed and everything goes, but the user's file.
+#  6. the entry's quiet uninstall command while tavrin-convert.exe runs:
+#     refused with a non-zero exit code, nothing changed; then while Tavrin
+#     runs (given a display): the window is closed and everything goes, the
+#     uninstaller too, but the user's file.
 # Run by CTest; see CMakeLists.txt beside this file for the variables.
 function(fail)
   string(JOIN "" message ${ARGN})
@@ -267,7 +269,7 @@ foreach(field
     "DisplayIcon    REG_SZ    ${display_icon}"
     "InstallLocation    REG_SZ    ${win_dir}"
     "UninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\""
-    "QuietUninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\" /S")
+    "QuietUninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\" /S _?=${win_dir}")
   string(FIND "${entry}" "    ${field}\n" at)
   if(at LESS 0)
     fail("the uninstall entry lacks '${field}':\n${entry}")
@@ -293,32 +295,44 @@ if(NOT rc EQUAL 0 OR NOT after STREQUAL entry OR (EXPECT_WINDOW AND NOT EXISTS $
 endif()
 file(REMOVE_RECURSE ${drive_c}/Stale)
 
-# 6. Uninstalling while the window runs closes it. The uninstaller runs
-# from a copy of itself in the temporary folder, so the command returns
-# before the work is done: wait until the entry is gone, since it goes last.
+# 6. The quiet command above (NSIS takes _?= unquoted, to the end of the
+# command line) runs the uninstaller in place, which returns its true exit
+# code: while tavrin-convert.exe runs, a failure that changes nothing.
+string(REPLACE " " ";" in_place "_?=${win_dir}")
+set(quiet_uninstall "${win_dir}\\Uninstall.exe" /S ${in_place})
+file(GLOB_RECURSE files ${dir}/*)
+start_reader("${win_bin}\\tavrin-convert.exe")
+run_windows(${quiet_uninstall})
+stop_reader()
+file(GLOB_RECURSE files_after ${dir}/*)
+query_entry(after ${view})
+if(rc EQUAL 0 OR NOT files_after STREQUAL files OR NOT after STREQUAL entry
+   OR (EXPECT_WINDOW AND NOT EXISTS ${shortcut}))
+  fail("the quiet uninstall while tavrin-convert.exe ran exited ${rc}, or changed the files, the entry or the shortcut")
+endif()
+
+# Then, while the window runs, it closes it and removes everything; the
+# uninstaller deletes itself and the folder just after it has ended.
 if(EXPECT_WINDOW AND DEFINED ENV{DISPLAY})
   execute_process(COMMAND sh -c [["$0" "$1" >/dev/null 2>&1 &]] ${WINE} "${win_bin}\\Tavrin.exe")
   wait_for("${win_bin}\\Tavrin.exe")
 elseif(EXPECT_WINDOW)
   message(STATUS "No display: uninstalling while Tavrin runs not checked")
 endif()
-run_windows(${dir}/Uninstall.exe /S)
+run_windows(${quiet_uninstall})
 if(NOT rc EQUAL 0)
-  fail("silent uninstall exited ${rc}")
+  fail("the quiet uninstall exited ${rc}")
 endif()
-foreach(attempt RANGE 120)
-  query_entry(entry ${view})
-  if(entry STREQUAL "")
+foreach(attempt RANGE 40)
+  if(NOT EXISTS ${dir})
     break()
   endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.25)
 endforeach()
-if(NOT entry STREQUAL "")
-  fail("the uninstall entry is still there 30 s after uninstalling:\n${entry}")
-endif()
-if(EXISTS ${dir} OR EXISTS ${shortcut})
+query_entry(entry ${view})
+if(EXISTS ${dir} OR EXISTS ${shortcut} OR NOT entry STREQUAL "")
   file(GLOB_RECURSE left ${dir}/*)
-  fail("uninstalling left files behind: ${left} ${shortcut}")
+  fail("uninstalling left behind: ${left} ${shortcut}\n${entry}")
 endif()
 expect_notes_alone()
 execute_process(COMMAND ${WINESERVER} -k OUTPUT_QUIET ERROR_QUIET)
