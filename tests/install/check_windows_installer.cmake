@@ -1,16 +1,20 @@
 # Builds the Windows installer with CPack into WORK_DIR and uses it under
 # wine, silently, as a user and an administrator would:
-#  1. into a folder holding the user's README.txt: Tavrin goes into a Tavrin
-#     folder inside it and the user's file stays as it was;
+#  1. into a folder holding the user's README.txt, which a stale entry (its
+#     Tavrin removed by hand) names: Tavrin goes into a Tavrin folder inside
+#     it, the user's file stays as it was and the stale entry goes;
 #  2. where OTHER_SETUP (the 32-bit installer, beside a 64-bit build) exists,
 #     that edition next, which replaces the first;
 #  3. into the default folder while a program of the earlier install runs:
 #     refused with exit code 2, nothing changed;
-#  4. again once it has ended: the earlier install is gone, and one entry
-#     lists the programs and the shortcut, which work;
+#  4. again once it has ended, the folder written with "..": the earlier
+#     install is gone, and one entry lists the programs and the shortcut,
+#     which work;
 #  5. an uninstaller left in another folder unlists nothing;
-#  6. Uninstall.exe /S while Tavrin runs (given a display): the window is
-#     closed and everything goes, but the user's file.
+#  6. the entry's quiet uninstall command while tavrin-convert.exe runs:
+#     refused with a non-zero exit code, nothing changed; then while Tavrin
+#     runs (given a display): the window is closed and everything goes, the
+#     uninstaller too, but the user's file.
 # Run by CTest; see CMakeLists.txt beside this file for the variables.
 function(fail)
   string(JOIN "" message ${ARGN})
@@ -51,12 +55,27 @@ function(query_entry out view)
   string(REPLACE "\r" "" entry "${entry}")
   set(${out} "${entry}" PARENT_SCOPE)
 endfunction()
+function(expect_no_entry view why)
+  query_entry(entry ${view})
+  if(NOT entry STREQUAL "")
+    fail("${why}, a ${view}-bit entry is left:\n${entry}")
+  endif()
+endfunction()
 function(expect_location view win_folder)
   query_entry(entry ${view})
   string(FIND "${entry}" "    InstallLocation    REG_SZ    ${win_folder}\n" at)
   if(at LESS 0)
     fail("the ${view}-bit entry does not name ${win_folder}:\n${entry}")
   endif()
+endfunction()
+
+# Runs a Windows program, its exit code in rc. Its output goes to a file,
+# not through a pipe: wine's desktop process, which the first window starts,
+# would inherit the pipe and keep the run going as long as it lives.
+function(run_windows)
+  execute_process(COMMAND ${WINE} ${ARGN} RESULT_VARIABLE rc
+                  OUTPUT_FILE ${WORK_DIR}/wine.log ERROR_FILE ${WORK_DIR}/wine.log)
+  set(rc ${rc} PARENT_SCOPE)
 endfunction()
 
 # Runs an installer silently; NSIS takes /D= unquoted, to the end of the
@@ -66,7 +85,7 @@ function(install setup expected_rc)
   if(folder)
     string(REPLACE " " ";" folder "/D=${folder}")
   endif()
-  execute_process(COMMAND ${WINE} ${setup} /S ${folder} RESULT_VARIABLE rc)
+  run_windows(${setup} /S ${folder})
   if(NOT rc EQUAL expected_rc)
     fail("${setup} /S ${ARGN} exited ${rc}, not ${expected_rc}")
   endif()
@@ -89,6 +108,20 @@ function(wait_for win_program)
     execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.1)
   endforeach()
   fail("${win_program} has not ${state} in 20 s")
+endfunction()
+
+# Runs a Windows program that reads from a pipe that stays open until
+# stop_reader(), so that its file is in use.
+set(pid_file ${WORK_DIR}/reader.pid)
+function(start_reader win_program)
+  execute_process(COMMAND sh -c [[(sh -c 'echo $$ > "$0"; exec sleep 60' "$0" | "$1" "$2" --batch) >/dev/null 2>&1 &]]
+                  ${pid_file} ${WINE} ${win_program})
+  wait_for("${win_program}")
+  set(reader "${win_program}" PARENT_SCOPE)
+endfunction()
+function(stop_reader)
+  execute_process(COMMAND sh -c [[kill "$(cat "$0")"]] ${pid_file})
+  wait_for("${reader}" ENDED)
 endfunction()
 
 # Program Files, where this edition installs by default: Program Files (x86)
@@ -135,8 +168,12 @@ function(expect_notes_alone)
   endif()
 endfunction()
 
-# 1. The user's folder gets a Tavrin folder of its own.
+# 1. The user's folder gets a Tavrin folder of its own, though a stale
+# entry of the other edition names it.
+execute_process(COMMAND ${WINE} reg add ${key} /v InstallLocation /d "C:\\Shared" /reg:${other_view} /f OUTPUT_QUIET)
+execute_process(COMMAND ${WINE} reg add ${key} /v UninstallString /d "\"C:\\Shared\\Uninstall.exe\"" /reg:${other_view} /f OUTPUT_QUIET)
 install(${setup} 0 "C:\\Shared")
+expect_no_entry(${other_view} "after installing beside a stale entry")
 if(NOT EXISTS ${shared}/Tavrin${bin_dir}/tavrin-convert.exe)
   fail("nothing installed in C:\\Shared\\Tavrin")
 endif()
@@ -154,43 +191,33 @@ if(OTHER_SETUP AND EXISTS ${OTHER_SETUP})
   install(${OTHER_SETUP} 0)
   expect_notes_alone()
   expect_location(32 "C:\\Program Files (x86)\\Tavrin")
-  query_entry(entry 64)
-  if(NOT entry STREQUAL "")
-    fail("after the 32-bit edition, a 64-bit entry is left:\n${entry}")
-  endif()
+  expect_no_entry(64 "after the 32-bit edition")
   set(earlier "${drive_c}/Program Files (x86)/Tavrin")
   set(win_earlier "C:\\Program Files (x86)\\Tavrin")
   set(earlier_view 32)
 elseif(OTHER_SETUP)
   message(STATUS "No ${OTHER_SETUP}: one edition replacing the other not checked")
 endif()
-set(reader "${win_earlier}${win_bin_dir}\\tavrin-convert.exe")
 
-# 3. While the earlier install's tavrin-convert.exe runs (reading from a
-# pipe that stays open), installing elsewhere changes nothing.
-set(pid_file ${WORK_DIR}/reader.pid)
-execute_process(COMMAND sh -c [[(sh -c 'echo $$ > "$0"; exec sleep 60' "$0" | "$1" "$2" --batch) >/dev/null 2>&1 &]]
-                ${pid_file} ${WINE} ${reader})
-wait_for("${reader}")
+# 3. While the earlier install's tavrin-convert.exe runs, installing
+# elsewhere changes nothing.
+start_reader("${win_earlier}${win_bin_dir}\\tavrin-convert.exe")
 install(${setup} 2 "${win_dir}")
 if(EXISTS ${dir} OR NOT EXISTS ${earlier}/Uninstall.exe OR NOT EXISTS ${earlier}/README.txt)
   fail("a refused install changed the files: ${dir} made or ${earlier} emptied")
 endif()
 expect_location(${earlier_view} "${win_earlier}")
-execute_process(COMMAND sh -c [[kill "$(cat "$0")"]] ${pid_file})
-wait_for("${reader}" ENDED)
+stop_reader()
 
-# 4. Then it replaces the earlier install.
-install(${setup} 0 "${win_dir}")
+# 4. Then it replaces the earlier install; the folder, written the long way
+# round, is the same folder to the entry, the shortcut and the uninstaller.
+install(${setup} 0 "C:\\${program_files}\\..\\${program_files}\\Tavrin")
 if(EXISTS ${earlier})
   file(GLOB_RECURSE left ${earlier}/*)
   fail("the earlier install in ${earlier} is left: ${left}")
 endif()
 expect_notes_alone()
-query_entry(entry ${other_view})
-if(NOT entry STREQUAL "")
-  fail("a ${other_view}-bit entry is left beside this edition's:\n${entry}")
-endif()
+expect_no_entry(${other_view} "beside this edition's")
 
 # The programs, and the installed tavrin-convert works.
 set(programs tavrin-convert.exe)
@@ -242,7 +269,7 @@ foreach(field
     "DisplayIcon    REG_SZ    ${display_icon}"
     "InstallLocation    REG_SZ    ${win_dir}"
     "UninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\""
-    "QuietUninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\" /S")
+    "QuietUninstallString    REG_SZ    \"${win_dir}\\Uninstall.exe\" /S _?=${win_dir}")
   string(FIND "${entry}" "    ${field}\n" at)
   if(at LESS 0)
     fail("the uninstall entry lacks '${field}':\n${entry}")
@@ -261,39 +288,51 @@ endif()
 # 5. An uninstaller in a folder the entry does not name (run in place, so
 # that wine waits for it) leaves the entry and the shortcut alone.
 file(COPY ${dir}/Uninstall.exe DESTINATION ${drive_c}/Stale)
-execute_process(COMMAND ${WINE} ${drive_c}/Stale/Uninstall.exe /S "_?=C:\\Stale" RESULT_VARIABLE rc)
+run_windows(${drive_c}/Stale/Uninstall.exe /S "_?=C:\\Stale")
 query_entry(after ${view})
 if(NOT rc EQUAL 0 OR NOT after STREQUAL entry OR (EXPECT_WINDOW AND NOT EXISTS ${shortcut}))
   fail("an uninstaller in C:\\Stale (exit ${rc}) removed the entry or the shortcut of ${win_dir}")
 endif()
 file(REMOVE_RECURSE ${drive_c}/Stale)
 
-# 6. Uninstalling while the window runs closes it. The uninstaller runs
-# from a copy of itself in the temporary folder, so the command returns
-# before the work is done: wait until the entry is gone, since it goes last.
+# 6. The quiet command above (NSIS takes _?= unquoted, to the end of the
+# command line) runs the uninstaller in place, which returns its true exit
+# code: while tavrin-convert.exe runs, a failure that changes nothing.
+string(REPLACE " " ";" in_place "_?=${win_dir}")
+set(quiet_uninstall "${win_dir}\\Uninstall.exe" /S ${in_place})
+file(GLOB_RECURSE files ${dir}/*)
+start_reader("${win_bin}\\tavrin-convert.exe")
+run_windows(${quiet_uninstall})
+stop_reader()
+file(GLOB_RECURSE files_after ${dir}/*)
+query_entry(after ${view})
+if(rc EQUAL 0 OR NOT files_after STREQUAL files OR NOT after STREQUAL entry
+   OR (EXPECT_WINDOW AND NOT EXISTS ${shortcut}))
+  fail("the quiet uninstall while tavrin-convert.exe ran exited ${rc}, or changed the files, the entry or the shortcut")
+endif()
+
+# Then, while the window runs, it closes it and removes everything; the
+# uninstaller deletes itself and the folder just after it has ended.
 if(EXPECT_WINDOW AND DEFINED ENV{DISPLAY})
   execute_process(COMMAND sh -c [["$0" "$1" >/dev/null 2>&1 &]] ${WINE} "${win_bin}\\Tavrin.exe")
   wait_for("${win_bin}\\Tavrin.exe")
 elseif(EXPECT_WINDOW)
   message(STATUS "No display: uninstalling while Tavrin runs not checked")
 endif()
-execute_process(COMMAND ${WINE} ${dir}/Uninstall.exe /S RESULT_VARIABLE rc)
+run_windows(${quiet_uninstall})
 if(NOT rc EQUAL 0)
-  fail("silent uninstall exited ${rc}")
+  fail("the quiet uninstall exited ${rc}")
 endif()
-foreach(attempt RANGE 120)
-  query_entry(entry ${view})
-  if(entry STREQUAL "")
+foreach(attempt RANGE 40)
+  if(NOT EXISTS ${dir})
     break()
   endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.25)
 endforeach()
-if(NOT entry STREQUAL "")
-  fail("the uninstall entry is still there 30 s after uninstalling:\n${entry}")
-endif()
-if(EXISTS ${dir} OR EXISTS ${shortcut})
+query_entry(entry ${view})
+if(EXISTS ${dir} OR EXISTS ${shortcut} OR NOT entry STREQUAL "")
   file(GLOB_RECURSE left ${dir}/*)
-  fail("uninstalling left files behind: ${left} ${shortcut}")
+  fail("uninstalling left behind: ${left} ${shortcut}\n${entry}")
 endif()
 expect_notes_alone()
 execute_process(COMMAND ${WINESERVER} -k OUTPUT_QUIET ERROR_QUIET)
